@@ -1,0 +1,45 @@
+#include "RecordLayout.h"
+
+#include <QDir>
+#include <QFileInfo>
+
+namespace {
+const QString kExternal = QStringLiteral("external/");
+const char* const kPhaseFolders[] = {"imitatepieces", "shadowpieces", "retellpieces"};
+} // namespace
+
+QString recordDirFor(const QString& mediaPath)
+{
+    QString below;
+    if (mediaPath.startsWith(kWorkspacePrefix))
+        below = mediaPath.mid(kWorkspacePrefix.size());
+    else
+        below = kExternal + QFileInfo(mediaPath).absoluteFilePath();
+    // cleanPath resolves ".." so that a crafted name cannot climb out.
+    below = QDir::cleanPath(QStringLiteral("/") + below).mid(1);
+    return kRecordRoot + QLatin1Char('/') + below;
+}
+
+QString recordFileFor(const QString& recordDir, int phase, int sentence)
+{
+    switch (phase) {
+    case 0:
+        return QStringLiteral("%1/imitatepieces/the-only-one.mp3").arg(recordDir);
+    case 1:
+        return QStringLiteral("%1/%2").arg(recordDir, QStringLiteral("shadowpieces/recordpiece%1.mp3")
+                                                          .arg(sentence, 3, 10, QLatin1Char('0')));
+    case 2:
+        return QStringLiteral("%1/retellpieces/the-only-one.mp3").arg(recordDir);
+    default:
+        return QString();
+    }
+}
+
+bool makeRecordFolders(const QString& recordDir)
+{
+    QDir here;
+    bool complete = here.mkpath(recordDir);
+    for (const char* folder : kPhaseFolders)
+        complete = here.mkpath(recordDir + QLatin1Char('/') + QLatin1String(folder)) && complete;
+    return complete;
+}

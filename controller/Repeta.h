@@ -1,0 +1,129 @@
+// The practice controller: the open material, its sentence timeline, the
+// phases, playback, recording and export. Lives in the GUI thread and reaches
+// the widgets only through the interfaces of Contracts.h.
+#pragma once
+
+#include "Contracts.h"
+#include "NullPlotWidget.h"
+
+#include <QObject>
+#include <QString>
+#include <QVector>
+
+#include <cstdint>
+#include <cstdio>
+
+class IAudio;
+class MediaEngine;
+class Ploter;
+class PaRecThread;
+class QTimer;
+
+enum PracticePhase { PassageImitation = 0, ListenRepeat = 1, Retelling = 2 };
+
+class Repeta : public QObject {
+    Q_OBJECT
+public:
+    enum Activity : std::uint8_t {
+        ORI_PLAYING = 1 << 0,
+        PCE_PLAYING = 1 << 1,
+        REC_PLAYING = 1 << 2,
+        RECORDING = 1 << 3,
+    };
+
+    Repeta(vCtrlWidget* ctrl, vTabsWidget* tabs, vPlotWidget* recPlot, vPlotWidget* pcePlot,
+           vPlotWidget* oriPlot, VideoDev* video, QObject* parent = nullptr);
+    ~Repeta() override;
+
+    // Material and timeline.
+    void openMaterial(const QString& path);
+    void openVideo(const QString& name);
+    void choosePhase(int phase);
+    void selectSentence(int index);
+    void showSentenceText();
+    void setSeekTarget(vPlotWidget* target);
+    QString materialPath() const { return m_materialPath; }
+    unsigned int sentenceCount() const { return m_sentenceCount; }
+
+    // Playback.
+    void playOriginal(bool on);
+    void playSentence(bool on);
+    void playRecording(bool on);
+    void setOriVolume(float volume);
+    void setRecVolume(float volume);
+    void seekOriginal(float fraction);
+    void seekInSentence(float fraction);
+    void seekRecording(float fraction);
+
+    // Recording.
+    void refreshRecordTarget();
+    void startRecording(bool on);
+    void setRecGain(float fraction);
+    // Runs the export dialog and writes the chosen files. False, with the
+    // target that could not be written, when writing failed.
+    bool exportRecordings(vExporter* dialog, QString* failedTarget = nullptr);
+
+    // Read-only views of the state, for the main window and for tests.
+    QString recordPath() const { return m_recordPath; }
+    QString recordDir() const { return m_recordDir; }
+    int currentSentence() const { return m_currentSentence; }
+    int phase() const { return m_phase; }
+    std::uint8_t activity() const { return m_activity; }
+    const QVector<QString>& sentenceTexts() const { return m_sentenceTexts; }
+    const QVector<float>& sentenceStarts() const { return m_sentenceStarts; }
+    MediaEngine* engine() const { return m_engine; }
+    Ploter* ploter() const { return m_ploter; }
+
+public slots:
+    void doUpdateProg();
+    void doPlayStopped(MediaIdentifier id);
+    void doPlotDone(PlotIdentifier id);
+    void doRecProg();
+    void doRecDone();
+
+private:
+    void loadLrc(const QString& path);
+    void applyPhaseViews(int phase);
+    void makeSentenceCurrentDuringPlayback(int index);
+    void updateProgressTimer();
+    MediaIdentifier newMedia(const QString& path);
+    bool hasCurrentSentence() const;
+    float sentenceEnd(int index) const;
+    bool recordingExists() const;
+    QString recordTarget(int sentence) const;
+
+    vCtrlWidget* m_ctrl;
+    vTabsWidget* m_tabs;
+    vPlotWidget* m_recPlot;
+    vPlotWidget* m_pcePlot;
+    vPlotWidget* m_oriPlot;
+    vPlotWidget* m_seekTarget; // never null: m_noSeekTarget stands in
+    NullPlotWidget m_noSeekTarget;
+    VideoDev* m_video;
+
+    MediaEngine* m_engine;
+    Ploter* m_ploter;
+    PaRecThread* m_recorder;
+    QTimer* m_progressTimer;
+    QTimer* m_recordTimer;
+
+    QString m_recordPath;
+    QString m_recordingTarget; // where the running recording goes when it is done
+    QString m_materialPath;
+    QString m_recordDir;
+    unsigned int m_sentenceCount = 0;
+    QVector<QString> m_sentenceTexts;
+    QVector<float> m_sentenceStarts;
+    std::uint8_t m_activity = 0;
+    MediaIdentifier m_recMedia;
+    MediaIdentifier m_oriMedia;
+    PlotIdentifier m_recPlotId;
+    PlotIdentifier m_pcePlotId;
+    int m_currentSentence = -1;
+    int m_phase = -1;
+    float m_recVolume = 0.75f;
+    float m_oriVolume = 0.75f;
+    std::FILE* m_recordFile = nullptr;
+    int m_recTicks = 0;
+    QVector<IAudio*> m_audioDevices; // created by newMedia, deleted when their media stops
+};

@@ -1,0 +1,303 @@
+// Playing the original, a sentence of it and the recording; the 50 ms
+// progress tick; the seek handlers and the volumes.
+#include "Repeta.h"
+
+#include "TimeLabel.h"
+
+#include "media/IAudio.h"
+#include "media/MediaEngine.h"
+#include "waveform/Ploter.h"
+
+#include <QTimer>
+
+MediaIdentifier Repeta::newMedia(const QString& path)
+{
+    MediaIdentifier id;
+    id.path = path;
+    auto* audio = new IAudio();
+    audio->useDefaultOutput();
+    m_audioDevices.append(audio);
+    id.audio = audio;
+    id.video = m_video;
+    return id;
+}
+
+void Repeta::updateProgressTimer()
+{
+    if (m_activity & (ORI_PLAYING | PCE_PLAYING | REC_PLAYING))
+        m_progressTimer->start();
+    else
+        m_progressTimer->stop();
+}
+
+void Repeta::playOriginal(bool on)
+{
+    if (m_activity & PCE_PLAYING) {
+        m_engine->doSetInOut(m_oriMedia, -1, -1);
+        m_ctrl->setPcePlayChecked(false);
+        m_activity &= ~PCE_PLAYING;
+    }
+    if (m_activity & REC_PLAYING) {
+        m_engine->doPause(m_recMedia, true);
+        m_ctrl->setRecPlayChecked(false);
+        m_activity &= ~REC_PLAYING;
+    }
+    if (m_activity & RECORDING) {
+        startRecording(false);
+        m_ctrl->setRecordChecked(false);
+    }
+    if (m_oriMedia.path != m_materialPath)
+        m_engine->doStart(m_oriMedia, false);
+    if (on)
+        m_engine->doSetVolume(m_oriMedia, m_oriVolume);
+    if (m_engine->doPause(m_oriMedia, !on) && m_oriMedia.path == m_materialPath) {
+        if (on)
+            m_activity |= ORI_PLAYING;
+        else
+            m_activity &= ~ORI_PLAYING;
+    } else if (on) {
+        m_oriMedia = newMedia(m_materialPath);
+        m_engine->doOpen(m_oriMedia);
+        m_engine->doSetVolume(m_oriMedia, m_oriVolume);
+        m_engine->doStart(m_oriMedia, true);
+        m_activity |= ORI_PLAYING;
+    } else {
+        m_activity &= ~ORI_PLAYING;
+    }
+    updateProgressTimer();
+    m_ctrl->setOriPlayChecked(on);
+}
+
+void Repeta::playSentence(bool on)
+{
+    if (!hasCurrentSentence())
+        return;
+    if (m_activity & RECORDING) {
+        startRecording(false);
+        m_ctrl->setRecordChecked(false);
+    }
+    const float start = m_sentenceStarts[m_currentSentence];
+    const float end = sentenceEnd(m_currentSentence);
+    m_engine->doSetInOut(m_oriMedia, start, end);
+    if (m_activity & ORI_PLAYING) {
+        m_ctrl->setOriPlayChecked(false);
+        m_activity &= ~ORI_PLAYING;
+    }
+    if (m_activity & REC_PLAYING) {
+        m_engine->doPause(m_recMedia, true);
+        m_ctrl->setRecPlayChecked(false);
+        m_activity &= ~REC_PLAYING;
+    }
+    if (m_oriMedia.path != m_materialPath)
+        m_engine->doStart(m_oriMedia, false);
+    if (on) {
+        m_engine->doSetVolume(m_oriMedia, m_oriVolume);
+        if (!m_engine->doPause(m_oriMedia, false) || m_oriMedia.path != m_materialPath) {
+            m_oriMedia = newMedia(m_materialPath);
+            m_engine->doOpen(m_oriMedia);
+            m_engine->doSetVolume(m_oriMedia, m_oriVolume);
+            m_engine->doStart(m_oriMedia, true);
+        }
+        m_engine->doSetInOut(m_oriMedia, start, end);
+        const double position = m_engine->currentTime(m_oriMedia);
+        if (position < start || (end != -1.0f && position >= end))
+            m_engine->doSeekTime(m_oriMedia, start);
+        m_activity |= PCE_PLAYING;
+    } else {
+        m_engine->doPause(m_oriMedia, true);
+        m_activity &= ~PCE_PLAYING;
+    }
+    updateProgressTimer();
+    m_ctrl->setPcePlayChecked(on);
+}
+
+void Repeta::playRecording(bool on)
+{
+    if (on && (m_activity & (ORI_PLAYING | PCE_PLAYING))) {
+        m_engine->doPause(m_oriMedia, true);
+        m_ctrl->setOriPlayChecked(false);
+        m_ctrl->setPcePlayChecked(false);
+        m_activity &= ~(ORI_PLAYING | PCE_PLAYING);
+    }
+    auto playing = [this] {
+        m_activity |= REC_PLAYING;
+        m_progressTimer->start();
+        m_ctrl->setRecPlayChecked(true);
+    };
+    auto startNew = [this] {
+        m_recMedia = newMedia(m_recordPath);
+        m_engine->doOpen(m_recMedia);
+        m_engine->doSetVolume(m_recMedia, m_recVolume);
+        m_engine->doStart(m_recMedia, true);
+    };
+    if (m_recMedia.path == m_recordPath) {
+        if (on)
+            m_engine->doSetVolume(m_recMedia, m_recVolume);
+        if (m_engine->doPause(m_recMedia, !on)) {
+            if (on)
+                return playing();
+        } else if (on) {
+            if (recordingExists())
+                startNew();
+            return playing();
+        }
+    } else if (recordingExists()) {
+        m_engine->doStart(m_recMedia, false);
+        if (on) {
+            startNew();
+            return playing();
+        }
+    } else {
+        m_engine->doPause(m_recMedia, true);
+        if (on)
+            return playing();
+    }
+    m_activity &= ~REC_PLAYING;
+    updateProgressTimer();
+    m_ctrl->setRecPlayChecked(false);
+}
+
+void Repeta::doUpdateProg()
+{
+    if (m_activity & (ORI_PLAYING | PCE_PLAYING)) {
+        const float t = static_cast<float>(m_engine->currentTime(m_oriMedia));
+        if (t != -1.0f) {
+            if (hasCurrentSentence()) {
+                float s = m_sentenceStarts[m_currentSentence];
+                float e = sentenceEnd(m_currentSentence);
+                if (e != -1.0f && t > e) {
+                    if (m_activity & ORI_PLAYING) {
+                        unsigned int next = static_cast<unsigned int>(m_currentSentence);
+                        do {
+                            ++next;
+                        } while (next < m_sentenceCount - 1 && t > m_sentenceStarts[next + 1]);
+                        makeSentenceCurrentDuringPlayback(
+                            static_cast<int>(next < m_sentenceCount ? next : m_sentenceCount - 1));
+                        s = m_sentenceStarts[m_currentSentence];
+                        e = sentenceEnd(m_currentSentence);
+                    } else {
+                        m_engine->doSeekTime(m_oriMedia, s);
+                    }
+                }
+                if (s > t) {
+                    if (m_activity & ORI_PLAYING) {
+                        int last = 0;
+                        for (unsigned int i = 0; i < m_sentenceCount; ++i)
+                            if (!(m_sentenceStarts[i] > t))
+                                last = static_cast<int>(i);
+                        makeSentenceCurrentDuringPlayback(last);
+                        s = m_sentenceStarts[m_currentSentence];
+                        e = sentenceEnd(m_currentSentence);
+                    } else {
+                        m_engine->doSeekTime(m_oriMedia, s);
+                    }
+                }
+                if (m_phase == ListenRepeat) {
+                    if (e == -1.0f)
+                        e = static_cast<float>(m_engine->duration(m_oriMedia));
+                    const float fraction = (t - s) / (e - s);
+                    m_tabs->setKaraokeProgress(fraction);
+                    m_pcePlot->setPosition(fraction);
+                    m_ctrl->setPceTime(timeLabel(t - s, e - s));
+                }
+            }
+            const double d = m_engine->duration(m_oriMedia);
+            m_seekTarget->setPosition(static_cast<float>(t / d));
+            m_ctrl->setOriTime(timeLabel(t, d));
+        }
+    }
+    if (m_activity & REC_PLAYING) {
+        const double t = m_engine->currentTime(m_recMedia);
+        if (t != -1.0) {
+            const double d = m_engine->duration(m_recMedia);
+            m_recPlot->setPosition(static_cast<float>(t / d));
+            m_ctrl->setRecTime(timeLabel(t, d));
+        }
+    }
+}
+
+void Repeta::makeSentenceCurrentDuringPlayback(int index)
+{
+    m_currentSentence = index;
+    m_seekTarget->setCurrentSentence(index);
+    refreshRecordTarget();
+    showSentenceText();
+    m_ctrl->setRecPlayEnabled(recordingExists());
+}
+
+void Repeta::doPlayStopped(MediaIdentifier id)
+{
+    for (int i = 0; i < m_audioDevices.size(); ++i) {
+        if (static_cast<AudioDev*>(m_audioDevices[i]) == id.audio) {
+            delete m_audioDevices.takeAt(i);
+            break;
+        }
+    }
+    if (id.path == m_materialPath) {
+        m_ctrl->setOriPlayChecked(false);
+        m_ctrl->setPcePlayChecked(false);
+        m_activity &= ~(ORI_PLAYING | PCE_PLAYING);
+    }
+    const bool isRecording = id.path.contains(QLatin1String("recordpiece")) ||
+                             id.path.contains(QLatin1String("the-only-one"));
+    if (isRecording && id.path == m_recordPath) {
+        m_ctrl->setRecPlayChecked(false);
+        m_activity &= ~REC_PLAYING;
+    }
+}
+
+void Repeta::doPlotDone(PlotIdentifier id)
+{
+    vPlotWidget* plot = nullptr;
+    if (id.path == m_materialPath) {
+        if (id.start == -1.0f && id.end == -1.0f) {
+            m_seekTarget->setDuration(m_ploter->plotDuration(id));
+            plot = m_seekTarget;
+        } else if (id == m_pcePlotId) {
+            plot = m_pcePlot;
+        }
+    } else if (id == m_recPlotId) {
+        plot = m_recPlot;
+    }
+    if (plot)
+        plot->setPixmap(m_ploter->plotPixmap(id));
+}
+
+void Repeta::seekOriginal(float fraction)
+{
+    const double d = m_engine->duration(m_oriMedia);
+    if (d > 0)
+        m_engine->doSeekTime(m_oriMedia, d * fraction);
+}
+
+void Repeta::seekRecording(float fraction)
+{
+    const double d = m_engine->duration(m_recMedia);
+    if (d >= 0)
+        m_engine->doSeekTime(m_recMedia, d * fraction);
+}
+
+void Repeta::seekInSentence(float fraction)
+{
+    if (!hasCurrentSentence())
+        return;
+    const float s = m_sentenceStarts[m_currentSentence];
+    float e = sentenceEnd(m_currentSentence);
+    if (e == -1.0f)
+        e = static_cast<float>(m_engine->duration(m_oriMedia));
+    m_engine->doSeekTime(m_oriMedia, s + (e - s) * fraction);
+}
+
+void Repeta::setOriVolume(float volume)
+{
+    m_oriVolume = volume;
+    if (m_activity & (ORI_PLAYING | PCE_PLAYING))
+        m_engine->doSetVolume(m_oriMedia, volume);
+}
+
+void Repeta::setRecVolume(float volume)
+{
+    m_recVolume = volume;
+    if (m_activity & REC_PLAYING)
+        m_engine->doSetVolume(m_recMedia, volume);
+}

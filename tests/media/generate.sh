@@ -1,0 +1,75 @@
+#!/usr/bin/env bash
+# Generates the test media into a folder, with fixed parameters so that every
+# run sees the same bytes. Skips the work when the folder is up to date.
+#   generate.sh OUTDIR
+set -euo pipefail
+out=${1:?output folder}
+stamp="$out/.complete"
+self="${BASH_SOURCE[0]}"
+[ -f "$stamp" ] && [ "$stamp" -nt "$self" ] && exit 0
+mkdir -p "$out"
+cd "$out"
+
+ff() { ffmpeg -nostdin -hide_banner -loglevel error -y "$@"; }
+exact=(-fflags +bitexact -flags:a +bitexact -flags:v +bitexact -map_metadata -1)
+mp3=(-c:a libmp3lame -b:a 128k -ar 44100 -ac 2)
+
+# Tones and silence.
+ff -f lavfi -i "sine=frequency=1000:sample_rate=44100:duration=3" "${exact[@]}" "${mp3[@]}" sine1k.mp3
+ff -f lavfi -i "sine=frequency=440:sample_rate=44100:duration=2" "${exact[@]}" "${mp3[@]}" tone440.mp3
+ff -f lavfi -i "anullsrc=r=44100:cl=stereo" -t 3 "${exact[@]}" "${mp3[@]}" silence.mp3
+ff -f lavfi -i "sine=frequency=1000:sample_rate=44100:duration=3" "${exact[@]}" -c:a pcm_s16le -ac 2 sine1k.wav
+
+# Ten seconds, second k holding a tone of 300 + 100 k Hz: where a seek lands
+# can be told by ear.
+parts=()
+for k in $(seq 0 9); do parts+=("sine=frequency=$((300 + 100 * k)):sample_rate=44100:duration=1"); done
+inputs=(); for p in "${parts[@]}"; do inputs+=(-f lavfi -i "$p"); done
+ff "${inputs[@]}" -filter_complex "concat=n=10:v=0:a=1" "${exact[@]}" "${mp3[@]}" steps.mp3
+
+# Four sentences of tones with gaps, and their LRC: sentence i is a tone of
+# 500 + 250 i Hz lasting 1.5 s, the sentences 2 s apart.
+tones=()
+for i in 0 1 2 3; do tones+=(-f lavfi -i "sine=frequency=$((500 + 250 * i)):sample_rate=44100:duration=1.5" -f lavfi -i "anullsrc=r=44100:cl=mono:d=0.5"); done
+ff "${tones[@]}" -filter_complex "concat=n=8:v=0:a=1" "${exact[@]}" "${mp3[@]}" sentences.mp3
+printf '[ti:Tones]\r\n[ar:Generator]\r\n[00:00.00]First tone\r\n[00:02.00]Second tone\r\n[00:04.00]Third tone\r\n[00:06.00]Fourth tone\r\n' > sentences.lrc
+
+# Spoken English with a bilingual LRC. Each sentence is spoken separately so
+# that its start time is known exactly.
+sentences=("Good morning. How are you today?" "I would like a cup of tea, please." "The weather is lovely this afternoon.")
+chinese=("早上好。你今天好吗？" "请给我一杯茶。" "今天下午天气很好。")
+start=0
+lrc="[ti:Speech]\n"
+list=""
+for i in "${!sentences[@]}"; do
+    espeak-ng -v en-us -s 150 -w "speech$i.wav" "${sentences[$i]}"
+    sox -R "speech$i.wav" -r 44100 -c 2 "speech$i-pad.wav" pad 0 0.4
+    ms=$((start % 60000))
+    printf -v tag '[%02d:%02d.%02d]' $((start / 60000)) $((ms / 1000)) $((ms % 1000 / 10))
+    lrc+="$tag${sentences[$i]} ${chinese[$i]}\n"
+    length=$(soxi -D "speech$i-pad.wav")
+    start=$((start + $(printf '%.0f' "$(awk "BEGIN { print $length * 1000 }")")))
+    list+="speech$i-pad.wav "
+done
+# shellcheck disable=SC2086
+sox -R $list speech.wav
+ff -i speech.wav "${exact[@]}" "${mp3[@]}" speech.mp3
+printf "$lrc" | sed 's/$/\r/' > speech.lrc
+rm -f speech[0-9]*.wav speech.wav
+
+# Video with sound in the three other containers. The picture is four flat
+# quadrants (red, green / blue, white) so that a grabbed surface can be checked.
+pattern="color=c=red:s=320x240:r=25:d=3,drawbox=x=160:y=0:w=160:h=120:c=lime:t=fill,drawbox=x=0:y=120:w=160:h=120:c=blue:t=fill,drawbox=x=160:y=120:w=160:h=120:c=white:t=fill"
+sound="sine=frequency=1000:sample_rate=44100:duration=3"
+ff -f lavfi -i "$pattern" -f lavfi -i "$sound" "${exact[@]}" -c:v flv1 -c:a libmp3lame -ar 44100 -shortest video.flv
+ff -f lavfi -i "$pattern" -f lavfi -i "$sound" "${exact[@]}" -c:v wmv2 -c:a wmav2 -ar 44100 -shortest video.wmv
+ff -f lavfi -i "$pattern" -f lavfi -i "$sound" "${exact[@]}" -c:v rv20 -c:a ac3 -ar 44100 -shortest video.rm
+# A wide picture (16:9) for the aspect rule.
+ff -f lavfi -i "color=c=red:s=480x270:r=25:d=2" -f lavfi -i "$sound" "${exact[@]}" -c:v flv1 -c:a libmp3lame -ar 44100 -shortest wide.flv
+
+# Broken files.
+: > empty.mp3
+head -c 20000 sine1k.mp3 > truncated.mp3
+printf 'This is a text file, not media.\n%.0s' $(seq 40) > text.mp3
+
+touch "$stamp"

@@ -1,0 +1,36 @@
+#include "TestEnvironment.h"
+
+#include <QFile>
+#include <QProcess>
+
+#include <cstdlib>
+
+namespace testenv {
+
+void load()
+{
+    QFile env(QStringLiteral(REPETA_TEST_SERVICES_DIR "/env"));
+    if (!env.open(QIODevice::ReadOnly | QIODevice::Text))
+        return;
+    while (!env.atEnd()) {
+        const QByteArray line = env.readLine().trimmed();
+        const int equals = line.indexOf('=');
+        if (equals <= 0)
+            continue;
+        const QByteArray key = line.left(equals);
+        if (qEnvironmentVariableIsEmpty(key.constData()))
+            ::setenv(key.constData(), line.mid(equals + 1).constData(), 1);
+    }
+}
+
+QString media(const QString& name)
+{
+    return QStringLiteral(REPETA_TEST_MEDIA_DIR "/") + name;
+}
+
+bool soundServerRunning()
+{
+    return QProcess::execute(QStringLiteral("pactl"), {QStringLiteral("info")}) == 0;
+}
+
+} // namespace testenv

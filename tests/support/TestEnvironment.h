@@ -1,0 +1,30 @@
+// What every test executable shares: the services started for the run, the
+// generated media, and a main() that loads both before Qt starts.
+#pragma once
+
+#include <QApplication>
+#include <QString>
+#include <QTest>
+
+namespace testenv {
+
+// Puts the services' variables (display, sound server) into the environment,
+// leaving alone any that the test's own environment already sets.
+void load();
+
+// A file of the generated test media.
+QString media(const QString& name);
+
+// Whether the sound server of the run answers.
+bool soundServerRunning();
+
+} // namespace testenv
+
+#define REPETA_TEST_MAIN(TestObject)                                                               \
+    int main(int argc, char* argv[])                                                               \
+    {                                                                                              \
+        testenv::load();                                                                           \
+        QApplication app(argc, argv);                                                              \
+        TestObject test;                                                                           \
+        return QTest::qExec(&test, argc, argv);                                                    \
+    }
