@@ -18,6 +18,17 @@ Pcm Pcm::slice(double from, double to) const
     return part;
 }
 
+Pcm pcmFromBytes(const QByteArray& bytes, int rate, int channels)
+{
+    Pcm pcm;
+    pcm.rate = rate;
+    pcm.channels = channels;
+    pcm.samples.resize(bytes.size() / 2);
+    if (!pcm.samples.isEmpty())
+        std::memcpy(pcm.samples.data(), bytes.constData(), size_t(pcm.samples.size()) * 2);
+    return pcm;
+}
+
 Pcm decodeFile(const QString& path, int rate, int channels)
 {
     QProcess ffmpeg;
@@ -26,13 +37,7 @@ Pcm decodeFile(const QString& path, int rate, int channels)
                   QStringLiteral("-f"), QStringLiteral("s16le"), QStringLiteral("-ac"), QString::number(channels),
                   QStringLiteral("-ar"), QString::number(rate), QStringLiteral("-")});
     ffmpeg.waitForFinished(60000);
-    const QByteArray bytes = ffmpeg.readAllStandardOutput();
-    Pcm pcm;
-    pcm.rate = rate;
-    pcm.channels = channels;
-    pcm.samples.resize(bytes.size() / 2);
-    std::memcpy(pcm.samples.data(), bytes.constData(), size_t(pcm.samples.size()) * 2);
-    return pcm;
+    return pcmFromBytes(ffmpeg.readAllStandardOutput(), rate, channels);
 }
 
 double toneFrequency(const Pcm& pcm, int channel)

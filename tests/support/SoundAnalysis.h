@@ -24,6 +24,9 @@ struct SoundSpan {
     double length() const { return start < 0 ? 0 : end - start; }
 };
 
+// Raw little-endian 16-bit samples.
+Pcm pcmFromBytes(const QByteArray& bytes, int rate = 44100, int channels = 2);
+
 // Decodes any media file to 44.1 kHz stereo with the ffmpeg tool.
 Pcm decodeFile(const QString& path, int rate = 44100, int channels = 2);
 

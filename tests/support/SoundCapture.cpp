@@ -2,7 +2,6 @@
 
 #include <QThread>
 
-#include <cstring>
 
 SoundCapture::SoundCapture(const QString& source)
     : m_source(source)
@@ -33,11 +32,7 @@ Pcm SoundCapture::stop()
 {
     m_parec.terminate();
     m_parec.waitForFinished(5000);
-    const QByteArray bytes = m_parec.readAllStandardOutput();
-    Pcm pcm;
-    pcm.samples.resize(bytes.size() / 2);
-    std::memcpy(pcm.samples.data(), bytes.constData(), size_t(pcm.samples.size()) * 2);
-    return pcm;
+    return pcmFromBytes(m_parec.readAllStandardOutput());
 }
 
 bool playWithPaplay(const QString& path)
