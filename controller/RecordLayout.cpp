@@ -6,6 +6,22 @@
 namespace {
 const QString kExternal = QStringLiteral("external/");
 const char* const kPhaseFolders[] = {"imitatepieces", "shadowpieces", "retellpieces"};
+
+// Resolves "." and ".." without climbing above the start, so that a crafted
+// name cannot lead out of the recording root.
+QString confinedPath(const QString& path)
+{
+    QStringList kept;
+    for (const QString& part : path.split(QLatin1Char('/'), Qt::SkipEmptyParts)) {
+        if (part == QLatin1String("..")) {
+            if (!kept.isEmpty())
+                kept.removeLast();
+        } else if (part != QLatin1String(".")) {
+            kept.append(part);
+        }
+    }
+    return kept.join(QLatin1Char('/'));
+}
 } // namespace
 
 QString recordDirFor(const QString& mediaPath)
@@ -15,9 +31,7 @@ QString recordDirFor(const QString& mediaPath)
         below = mediaPath.mid(kWorkspacePrefix.size());
     else
         below = kExternal + QFileInfo(mediaPath).absoluteFilePath();
-    // cleanPath resolves ".." so that a crafted name cannot climb out.
-    below = QDir::cleanPath(QStringLiteral("/") + below).mid(1);
-    return kRecordRoot + QLatin1Char('/') + below;
+    return kRecordRoot + QLatin1Char('/') + confinedPath(below);
 }
 
 QString recordFileFor(const QString& recordDir, int phase, int sentence)
