@@ -3,7 +3,9 @@
 add_library(repeta_config INTERFACE)
 target_compile_features(repeta_config INTERFACE cxx_std_17)
 target_include_directories(repeta_config INTERFACE ${PROJECT_SOURCE_DIR})
-target_compile_options(repeta_config INTERFACE -Wall -Wextra -Wpedantic -Wshadow)
+target_compile_options(repeta_config INTERFACE -Wall -Wextra -Wpedantic -Wshadow
+    # Qt's logging macros (qCWarning) expand to an empty variadic list.
+    $<$<CXX_COMPILER_ID:Clang>:-Wno-gnu-zero-variadic-macro-arguments>)
 target_compile_definitions(repeta_config INTERFACE
     QT_NO_CAST_FROM_ASCII QT_NO_CAST_TO_ASCII QT_NO_URL_CAST_FROM_STRING
     QT_NO_FOREACH QT_DISABLE_DEPRECATED_UP_TO=0x060000)
@@ -33,4 +35,11 @@ function(repeta_module name)
     cmake_parse_arguments(M "" "" "SOURCES;LINKS" ${ARGN})
     add_library(${name} STATIC ${M_SOURCES})
     target_link_libraries(${name} PUBLIC repeta_config ${M_LINKS})
+endfunction()
+
+# Adds the sanitizer defaults to an executable of ours.
+function(repeta_executable_defaults target)
+    if(REPETA_SANITIZE MATCHES "address")
+        target_sources(${target} PRIVATE ${PROJECT_SOURCE_DIR}/cmake/SanitizerDefaults.cpp)
+    endif()
 endfunction()

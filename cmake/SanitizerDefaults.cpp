@@ -1,0 +1,9 @@
+// Linked into our executables in sanitizer builds only. Leaks inside system
+// libraries that we do not own (D-Bus connections kept for the process's
+// lifetime, font caches) are not ours to fix.
+extern "C" const char* __lsan_default_suppressions()
+{
+    return "leak:libdbus-1.so\n"
+           "leak:libfontconfig.so\n"
+           "leak:libpulse.so\n";
+}

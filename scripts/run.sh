@@ -1,0 +1,14 @@
+#!/usr/bin/env bash
+# Installs what is missing, builds a release build, prepares the learner's data
+# folder (the program keeps its state in its working directory) and starts the
+# program there.
+set -euo pipefail
+root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
+"$root/scripts/install-deps.sh"
+build="$root/build/release"
+cmake -S "$root" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Release -DREPETA_TESTS=OFF >/dev/null
+cmake --build "$build" -j "$(nproc)"
+data="${XDG_DATA_HOME:-$HOME/.local/share}/repeta"
+"$root/scripts/prepare-data.sh" "$data"
+cd "$data"
+exec "$build/app/repeta"
