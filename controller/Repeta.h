@@ -63,6 +63,10 @@ public:
     // target that could not be written, when writing failed.
     bool exportRecordings(vExporter* dialog, QString* failedTarget = nullptr);
 
+    // LRC editing.
+    void setLrcEditing(bool on);
+    void splitSentence();
+
     // Read-only views of the state, for the main window and for tests.
     QString recordPath() const { return m_recordPath; }
     QString recordDir() const { return m_recordDir; }
@@ -91,6 +95,8 @@ private:
     float sentenceEnd(int index) const;
     bool recordingExists() const;
     QString recordTarget(int sentence) const;
+    bool markTimes(float* in, float* out, float* duration);
+    void reloadAfterRewrite();
 
     vCtrlWidget* m_ctrl;
     vTabsWidget* m_tabs;
@@ -123,6 +129,7 @@ private:
     int m_phase = -1;
     float m_recVolume = 0.75f;
     float m_oriVolume = 0.75f;
+    bool m_editing = true;
     std::FILE* m_recordFile = nullptr;
     int m_recTicks = 0;
     QVector<IAudio*> m_audioDevices; // created by newMedia, deleted when their media stops
