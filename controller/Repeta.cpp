@@ -203,15 +203,8 @@ void Repeta::selectSentence(int index)
     m_ctrl->setRecPlayEnabled(exists);
     if (!exists)
         m_ctrl->setRecTime(kEmptyTimeLabel);
-    if (m_activity & REC_PLAYING) {
-        m_engine->doPause(m_recMedia, true);
-        m_ctrl->setRecPlayChecked(false);
-        m_activity &= ~REC_PLAYING;
-    }
-    if (m_activity & RECORDING) {
-        startRecording(false);
-        m_ctrl->setRecordChecked(false);
-    }
+    pauseRecordingPlayback();
+    endRecording();
 }
 
 void Repeta::showSentenceText()

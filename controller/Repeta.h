@@ -90,6 +90,8 @@ private:
     void applyPhaseViews(int phase);
     void makeSentenceCurrentDuringPlayback(int index);
     void updateProgressTimer();
+    void pauseRecordingPlayback();
+    void endRecording();
     MediaIdentifier newMedia(const QString& path);
     bool hasCurrentSentence() const;
     float sentenceEnd(int index) const;

@@ -22,6 +22,23 @@ MediaIdentifier Repeta::newMedia(const QString& path)
     return id;
 }
 
+void Repeta::pauseRecordingPlayback()
+{
+    if (!(m_activity & REC_PLAYING))
+        return;
+    m_engine->doPause(m_recMedia, true);
+    m_ctrl->setRecPlayChecked(false);
+    m_activity &= ~REC_PLAYING;
+}
+
+void Repeta::endRecording()
+{
+    if (!(m_activity & RECORDING))
+        return;
+    startRecording(false);
+    m_ctrl->setRecordChecked(false);
+}
+
 void Repeta::updateProgressTimer()
 {
     if (m_activity & (ORI_PLAYING | PCE_PLAYING | REC_PLAYING))
@@ -37,15 +54,8 @@ void Repeta::playOriginal(bool on)
         m_ctrl->setPcePlayChecked(false);
         m_activity &= ~PCE_PLAYING;
     }
-    if (m_activity & REC_PLAYING) {
-        m_engine->doPause(m_recMedia, true);
-        m_ctrl->setRecPlayChecked(false);
-        m_activity &= ~REC_PLAYING;
-    }
-    if (m_activity & RECORDING) {
-        startRecording(false);
-        m_ctrl->setRecordChecked(false);
-    }
+    pauseRecordingPlayback();
+    endRecording();
     if (m_oriMedia.path != m_materialPath)
         m_engine->doStart(m_oriMedia, false);
     if (on)
@@ -72,10 +82,7 @@ void Repeta::playSentence(bool on)
 {
     if (!hasCurrentSentence())
         return;
-    if (m_activity & RECORDING) {
-        startRecording(false);
-        m_ctrl->setRecordChecked(false);
-    }
+    endRecording();
     const float start = m_sentenceStarts[m_currentSentence];
     const float end = sentenceEnd(m_currentSentence);
     m_engine->doSetInOut(m_oriMedia, start, end);
@@ -83,11 +90,7 @@ void Repeta::playSentence(bool on)
         m_ctrl->setOriPlayChecked(false);
         m_activity &= ~ORI_PLAYING;
     }
-    if (m_activity & REC_PLAYING) {
-        m_engine->doPause(m_recMedia, true);
-        m_ctrl->setRecPlayChecked(false);
-        m_activity &= ~REC_PLAYING;
-    }
+    pauseRecordingPlayback();
     if (m_oriMedia.path != m_materialPath)
         m_engine->doStart(m_oriMedia, false);
     if (on) {

@@ -14,19 +14,8 @@
 namespace {
 const QString kMaterial = QStringLiteral("./workspace/lesson.mp3");
 const QString kLrc = QStringLiteral("./workspace/lesson.lrc");
-
-void writeFile(const QString& path, const QByteArray& bytes)
-{
-    QFile file(path);
-    QVERIFY(file.open(QIODevice::WriteOnly));
-    QCOMPARE(file.write(bytes), bytes.size());
-}
-
-QByteArray readFile(const QString& path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<missing>");
-}
+using testenv::readFile;
+using testenv::writeFile;
 } // namespace
 
 class EditingTest : public QObject {

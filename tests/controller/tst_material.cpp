@@ -19,12 +19,7 @@ void copyMedia(const QString& name, const QString& to)
     QVERIFY(QFile::copy(testenv::media(name), to));
 }
 
-void writeFile(const QString& path, const QByteArray& bytes)
-{
-    QFile file(path);
-    QVERIFY(file.open(QIODevice::WriteOnly));
-    file.write(bytes);
-}
+using testenv::writeFile;
 
 // Every file below the working directory, for "nothing was written" checks.
 QStringList treeBelow(const QString& root)

@@ -18,6 +18,10 @@ QString media(const QString& name);
 // Whether the sound server of the run answers.
 bool soundServerRunning();
 
+// Small files for a test: writeFile fails the test when it cannot write.
+void writeFile(const QString& path, const QByteArray& bytes);
+QByteArray readFile(const QString& path); // "<missing>" when it cannot be read
+
 } // namespace testenv
 
 #define REPETA_TEST_MAIN(TestObject)                                                               \
