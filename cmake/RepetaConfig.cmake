@@ -39,7 +39,13 @@ endfunction()
 
 # Adds the sanitizer defaults to an executable of ours.
 function(repeta_executable_defaults target)
+    set(defaults ${PROJECT_SOURCE_DIR}/cmake/SanitizerDefaults.cpp)
     if(REPETA_SANITIZE MATCHES "address")
-        target_sources(${target} PRIVATE ${PROJECT_SOURCE_DIR}/cmake/SanitizerDefaults.cpp)
+        target_sources(${target} PRIVATE ${defaults})
+        set_source_files_properties(${defaults} TARGET_DIRECTORY ${target} PROPERTIES COMPILE_DEFINITIONS REPETA_ASAN)
+    elseif(REPETA_SANITIZE MATCHES "thread")
+        target_sources(${target} PRIVATE ${defaults})
+        set_source_files_properties(${defaults} TARGET_DIRECTORY ${target} PROPERTIES
+            COMPILE_DEFINITIONS "REPETA_TSAN_SUPPRESSIONS=\"${PROJECT_SOURCE_DIR}/tests/tsan.supp\"")
     endif()
 endfunction()

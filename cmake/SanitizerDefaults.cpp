@@ -1,5 +1,7 @@
-// Linked into our executables in sanitizer builds only.
+// Linked into our executables in sanitizer builds only, so that every run
+// (the test command or a plain ctest) uses the same settings.
 
+#if defined(REPETA_ASAN)
 // libxkbcommon hands strndup a bound beyond its buffer's end but stops at the
 // terminator; ASan's strndup check reads the whole bound and reports it.
 extern "C" const char* __asan_default_options()
@@ -15,3 +17,13 @@ extern "C" const char* __lsan_default_suppressions()
            "leak:libfontconfig.so\n"
            "leak:libpulse.so\n";
 }
+#endif
+
+#if defined(REPETA_TSAN_SUPPRESSIONS)
+// Races that TSan reports inside uninstrumented libraries (Qt, PulseAudio)
+// are listed in this file, with the reason for each.
+extern "C" const char* __tsan_default_options()
+{
+    return "second_deadlock_stack=1:suppressions=" REPETA_TSAN_SUPPRESSIONS;
+}
+#endif

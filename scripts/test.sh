@@ -23,7 +23,7 @@ if [ -n "$threaded" ]; then
     cmake -S "$root" -B "$tsan" "${common[@]}" -DREPETA_SANITIZE=thread >/dev/null
     # shellcheck disable=SC2086
     cmake --build "$tsan" -j "$jobs" --target testmedia $threaded
-    export TSAN_OPTIONS="halt_on_error=1:second_deadlock_stack=1:suppressions=$root/tests/tsan.supp"
+    export TSAN_OPTIONS=halt_on_error=1
     (cd "$tsan" && ctest --output-on-failure -L threads) || status=1
 fi
 exit $status

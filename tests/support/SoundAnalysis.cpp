@@ -1,6 +1,6 @@
 #include "SoundAnalysis.h"
 
-#include <QProcess>
+#include "Subprocess.h"
 
 #include <algorithm>
 #include <cmath>
@@ -31,13 +31,11 @@ Pcm pcmFromBytes(const QByteArray& bytes, int rate, int channels)
 
 Pcm decodeFile(const QString& path, int rate, int channels)
 {
-    QProcess ffmpeg;
-    ffmpeg.start(QStringLiteral("ffmpeg"),
-                 {QStringLiteral("-nostdin"), QStringLiteral("-v"), QStringLiteral("error"), QStringLiteral("-i"), path,
-                  QStringLiteral("-f"), QStringLiteral("s16le"), QStringLiteral("-ac"), QString::number(channels),
-                  QStringLiteral("-ar"), QString::number(rate), QStringLiteral("-")});
-    ffmpeg.waitForFinished(60000);
-    return pcmFromBytes(ffmpeg.readAllStandardOutput(), rate, channels);
+    const QByteArray samples =
+        outputOf({QStringLiteral("ffmpeg"), QStringLiteral("-nostdin"), QStringLiteral("-v"), QStringLiteral("error"),
+                  QStringLiteral("-i"), path, QStringLiteral("-f"), QStringLiteral("s16le"), QStringLiteral("-ac"),
+                  QString::number(channels), QStringLiteral("-ar"), QString::number(rate), QStringLiteral("-")});
+    return pcmFromBytes(samples, rate, channels);
 }
 
 double toneFrequency(const Pcm& pcm, int channel)
@@ -71,6 +69,25 @@ double levelDb(const Pcm& pcm, int channel)
         sum += v * v;
     }
     return 10 * std::log10(sum / double(pcm.frames()));
+}
+
+double toneLevelDb(const Pcm& pcm, double frequency, int channel)
+{
+    const qsizetype n = pcm.frames();
+    if (n == 0)
+        return -std::numeric_limits<double>::infinity();
+    const double coefficient = 2 * std::cos(2 * M_PI * frequency / pcm.rate);
+    double previous = 0;
+    double beforePrevious = 0;
+    for (qsizetype i = 0; i < n; ++i) {
+        const double current = pcm.at(i, channel) / 32768.0 + coefficient * previous - beforePrevious;
+        beforePrevious = previous;
+        previous = current;
+    }
+    const double power = previous * previous + beforePrevious * beforePrevious - coefficient * previous * beforePrevious;
+    // A sine of amplitude a gives power (a n / 2)^2; its mean square is a^2 / 2.
+    const double amplitude = 2 * std::sqrt(std::max(power, 0.0)) / double(n);
+    return 10 * std::log10(amplitude * amplitude / 2 + 1e-30);
 }
 
 SoundSpan soundSpan(const Pcm& pcm, double thresholdDb, int channel)

@@ -38,5 +38,10 @@ double toneFrequency(const Pcm& pcm, int channel = 0);
 // scale sine gives -3 dB, silence -inf.
 double levelDb(const Pcm& pcm, int channel = 0);
 
+// Level in dB of the component of one frequency (Goertzel filter), on the
+// scale of levelDb: a full scale sine of that frequency gives -3 dB. Picks
+// one tone out of a mix.
+double toneLevelDb(const Pcm& pcm, double frequency, int channel = 0);
+
 // First and last 10 ms window whose level is above the threshold.
 SoundSpan soundSpan(const Pcm& pcm, double thresholdDb = -40.0, int channel = 0);

@@ -2,21 +2,19 @@
 #pragma once
 
 #include "SoundAnalysis.h"
-
-#include <QProcess>
+#include "Subprocess.h"
 
 class SoundCapture {
 public:
     // source: "out.monitor" for what was played, "mic" for the test input.
     explicit SoundCapture(const QString& source = QStringLiteral("out.monitor"));
-    ~SoundCapture();
 
-    bool start();   // true once the recorder runs
-    Pcm stop();     // everything recorded since start()
+    bool start(); // true once the recorder streams
+    Pcm stop();   // everything recorded since start()
 
 private:
     QString m_source;
-    QProcess m_parec;
+    Subprocess m_parec;
 };
 
 // Plays a file into the default sink with paplay and waits until it ends.

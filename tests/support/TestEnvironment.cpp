@@ -1,7 +1,7 @@
 #include "TestEnvironment.h"
 
 #include <QFile>
-#include <QProcess>
+#include "Subprocess.h"
 
 #include <cstdlib>
 
@@ -30,7 +30,7 @@ QString media(const QString& name)
 
 bool soundServerRunning()
 {
-    return QProcess::execute(QStringLiteral("pactl"), {QStringLiteral("info")}) == 0;
+    return exitCodeOf({QStringLiteral("pactl"), QStringLiteral("info")}) == 0;
 }
 
 void writeFile(const QString& path, const QByteArray& bytes)

@@ -20,6 +20,14 @@ ff -f lavfi -i "sine=frequency=440:sample_rate=44100:duration=2" "${exact[@]}" "
 ff -f lavfi -i "anullsrc=r=44100:cl=stereo" -t 3 "${exact[@]}" "${mp3[@]}" silence.mp3
 ff -f lavfi -i "sine=frequency=1000:sample_rate=44100:duration=3" "${exact[@]}" -c:a pcm_s16le -ac 2 sine1k.wav
 
+# Full scale for the waveform pictures: a loud sine, and one that is silent in
+# its first half and loud in its second. WAV durations are exact to the sample.
+loud='aevalsrc=sin(2*PI*1000*t):c=stereo:s=44100:d=3'
+halfloud='aevalsrc=if(lt(t\,1.5)\,0\,sin(2*PI*1000*t)):c=stereo:s=44100:d=3'
+ff -f lavfi -i "$loud" "${exact[@]}" -c:a pcm_s16le -ac 2 fullscale.wav
+ff -f lavfi -i "$halfloud" "${exact[@]}" -c:a pcm_s16le -ac 2 halfloud.wav
+ff -f lavfi -i "$halfloud" "${exact[@]}" "${mp3[@]}" halfloud.mp3
+
 # Ten seconds, second k holding a tone of 300 + 100 k Hz: where a seek lands
 # can be told by ear.
 parts=()
@@ -66,6 +74,17 @@ ff -f lavfi -i "$pattern" -f lavfi -i "$sound" "${exact[@]}" -c:v wmv2 -c:a wmav
 ff -f lavfi -i "$pattern" -f lavfi -i "$sound" "${exact[@]}" -c:v rv20 -c:a ac3 -ar 44100 -shortest video.rm
 # A wide picture (16:9) for the aspect rule.
 ff -f lavfi -i "color=c=red:s=480x270:r=25:d=2" -f lavfi -i "$sound" "${exact[@]}" -c:v flv1 -c:a libmp3lame -ar 44100 -shortest wide.flv
+
+# A video without a sound track.
+ff -f lavfi -i "$pattern" "${exact[@]}" -c:v flv1 noaudio.flv
+
+# A second of silence, then a 1 kHz tone, in every container: where each one
+# puts the start of the sound against its timestamps.
+onset="anullsrc=r=44100:cl=stereo:d=1[s];sine=frequency=1000:sample_rate=44100:duration=2,aformat=channel_layouts=stereo[t];[s][t]concat=n=2:v=0:a=1"
+ff -f lavfi -i "$onset" "${exact[@]}" "${mp3[@]}" onset.mp3
+ff -f lavfi -i "$pattern" -f lavfi -i "$onset" "${exact[@]}" -c:v flv1 -c:a libmp3lame -ar 44100 -shortest onset.flv
+ff -f lavfi -i "$pattern" -f lavfi -i "$onset" "${exact[@]}" -c:v wmv2 -c:a wmav2 -ar 44100 -shortest onset.wmv
+ff -f lavfi -i "$pattern" -f lavfi -i "$onset" "${exact[@]}" -c:v rv20 -c:a ac3 -ar 44100 -shortest onset.rm
 
 # Broken files.
 : > empty.mp3
