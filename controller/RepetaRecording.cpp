@@ -102,15 +102,18 @@ void Repeta::startRecording(bool on)
         std::fclose(m_recordFile);
         m_recordFile = nullptr;
     }
-    if (m_recordPath.isEmpty())
-        return;
     // The learner's previous recording stays untouched until the new one has
     // sound: the recorder writes beside it and doRecDone puts it in place.
     m_recordingTarget = m_recordPath;
     const QByteArray partial = QFile::encodeName(m_recordingTarget + kPartialSuffix);
-    m_recordFile = std::fopen(partial.constData(), "w+b");
-    if (!m_recordFile)
+    m_recordFile = m_recordPath.isEmpty() ? nullptr : std::fopen(partial.constData(), "w+b");
+    if (!m_recordFile) {
+        // Nothing will record, so no doRecDone follows: undo what was set.
+        m_activity &= ~RECORDING;
+        m_ctrl->setRecordChecked(false);
+        m_ctrl->setRecPlayEnabled(recordingExists());
         return;
+    }
     m_ploter->removePlot(m_recPlotId);
     m_recPlot->setPosition(0);
     m_recPlot->setPixmap(nullptr);
@@ -131,7 +134,7 @@ void Repeta::doRecProg()
 void Repeta::doRecDone()
 {
     if (m_recordFile) {
-        const bool written = std::fflush(m_recordFile) == 0 && std::ftell(m_recordFile) > 0;
+        const bool written = m_recorder->succeeded() && std::fflush(m_recordFile) == 0 && std::ftell(m_recordFile) > 0;
         const bool closed = std::fclose(m_recordFile) == 0;
         m_recordFile = nullptr;
         const QString partial = m_recordingTarget + kPartialSuffix;

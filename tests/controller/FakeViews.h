@@ -165,6 +165,33 @@ private:
     CallLog& m_log;
 };
 
+class FakeExporter final : public vExporter {
+public:
+    explicit FakeExporter(CallLog& log) : m_log(log) {}
+    void setMaterialDir(const QString& dir) override { m_log.add(QStringLiteral("exporter.setMaterialDir(%1)").arg(dir)); }
+    void refresh() override { m_log.add(QStringLiteral("exporter.refresh")); }
+    void setSentenceCount(int count) override { m_log.add(QStringLiteral("exporter.setSentenceCount(%1)").arg(count)); }
+    int exec() override
+    {
+        m_log.add(QStringLiteral("exporter.exec"));
+        return confirmed ? 1 : 0;
+    }
+    void targetPaths(QString& imitation, QString& repeat, QString& retelling) override
+    {
+        imitation = imitationTarget;
+        repeat = repeatTarget;
+        retelling = retellingTarget;
+    }
+
+    bool confirmed = true;
+    QString imitationTarget;
+    QString repeatTarget;
+    QString retellingTarget;
+
+private:
+    CallLog& m_log;
+};
+
 // The views of one controller, wired as the main window wires them.
 struct FakeViews {
     CallLog log;

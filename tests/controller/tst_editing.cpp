@@ -1,15 +1,11 @@
 // Correcting sentences in the LRC file: moved boundaries, splits, and the
 // rewrite that must never lose or alter what it does not edit.
-#include "FakeViews.h"
-#include "TestEnvironment.h"
+#include "ControllerFixture.h"
 
 #include "controller/LrcReader.h"
 #include "controller/LrcRewrite.h"
-#include "controller/Repeta.h"
 
-#include <QDir>
 #include <QFile>
-#include <QTemporaryDir>
 
 namespace {
 const QString kMaterial = QStringLiteral("./workspace/lesson.mp3");
@@ -18,14 +14,9 @@ using testenv::readFile;
 using testenv::writeFile;
 } // namespace
 
-class EditingTest : public QObject {
+class EditingTest : public ControllerFixture {
     Q_OBJECT
 private:
-    QTemporaryDir m_home;
-    QString m_origin;
-    FakeViews* m_views = nullptr;
-    Repeta* m_repeta = nullptr;
-
     void openWith(const QByteArray& lrc, int sentence)
     {
         writeFile(kLrc, lrc);
@@ -43,26 +34,14 @@ private:
 private slots:
     void initTestCase()
     {
-        m_origin = QDir::currentPath();
-        QVERIFY(QDir::setCurrent(m_home.path()));
-        QDir().mkpath(QStringLiteral("workspace"));
-        QVERIFY(QFile::copy(testenv::media(QStringLiteral("sentences.mp3")), kMaterial));
+        enterHome();
+        resetHome();
+        copyMedia(QStringLiteral("sentences.mp3"), kMaterial);
     }
 
-    void cleanupTestCase() { QDir::setCurrent(m_origin); }
-
-    void init()
-    {
-        m_views = new FakeViews;
-        m_repeta = new Repeta(&m_views->ctrl, &m_views->tabs, &m_views->rec, &m_views->pce, &m_views->ori, nullptr);
-        m_repeta->choosePhase(PassageImitation);
-    }
-
-    void cleanup()
-    {
-        delete m_repeta;
-        delete m_views;
-    }
+    void cleanupTestCase() { leaveHome(); }
+    void init() { makeController(); }
+    void cleanup() { destroyController(); }
 
     void timesAreWrittenInTheShortForm()
     {

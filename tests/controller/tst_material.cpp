@@ -1,23 +1,12 @@
 // The controller opening materials, reading their sentences, switching
 // phases and sentences, driven through recording fakes of its views.
-#include "FakeViews.h"
-#include "TestEnvironment.h"
+#include "ControllerFixture.h"
 
-#include "controller/Repeta.h"
-
-#include <QDir>
 #include <QFile>
-#include <QTemporaryDir>
 
 namespace {
 const QString kSentences = QStringLiteral("./workspace/sentences.mp3");
 const QString kNoLrc = QStringLiteral("./workspace/sine1k.mp3");
-
-void copyMedia(const QString& name, const QString& to)
-{
-    QFile::remove(to);
-    QVERIFY(QFile::copy(testenv::media(name), to));
-}
 
 using testenv::writeFile;
 
@@ -35,53 +24,22 @@ QStringList treeBelow(const QString& root)
 }
 } // namespace
 
-class MaterialTest : public QObject {
+class MaterialTest : public ControllerFixture {
     Q_OBJECT
-private:
-    QTemporaryDir m_home;
-    QString m_origin;
-    FakeViews* m_views = nullptr;
-    Repeta* m_repeta = nullptr;
-
-    // A controller as the main window leaves it after start-up: phase 0.
-    void makeController()
-    {
-        m_views = new FakeViews;
-        m_repeta = new Repeta(&m_views->ctrl, &m_views->tabs, &m_views->rec, &m_views->pce, &m_views->ori, nullptr);
-        m_repeta->choosePhase(PassageImitation);
-        m_views->log.clear();
-    }
-
-    CallLog& log() { return m_views->log; }
-
 private slots:
-    void initTestCase()
-    {
-        QVERIFY(m_home.isValid());
-        m_origin = QDir::currentPath();
-        QVERIFY(QDir::setCurrent(m_home.path()));
-    }
-
-    void cleanupTestCase() { QDir::setCurrent(m_origin); }
+    void initTestCase() { enterHome(); }
+    void cleanupTestCase() { leaveHome(); }
 
     void init()
     {
-        QDir(m_home.path()).removeRecursively();
-        QDir().mkpath(m_home.path() + QStringLiteral("/workspace"));
-        QDir::setCurrent(m_home.path());
+        resetHome();
         copyMedia(QStringLiteral("sentences.mp3"), kSentences);
         copyMedia(QStringLiteral("sentences.lrc"), QStringLiteral("./workspace/sentences.lrc"));
         copyMedia(QStringLiteral("sine1k.mp3"), kNoLrc);
         makeController();
     }
 
-    void cleanup()
-    {
-        delete m_repeta;
-        delete m_views;
-        m_repeta = nullptr;
-        m_views = nullptr;
-    }
+    void cleanup() { destroyController(); }
 
     void constructionPreparesThePlots()
     {
