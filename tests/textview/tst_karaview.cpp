@@ -1,0 +1,193 @@
+// The karaoke view: the progress arithmetic over laid-out lines, the
+// multiplied colours in the rendered view, line breaking of words wider than
+// the picture and of Chinese text, and the neighbour lines.
+#include "TestEnvironment.h"
+#include "TextPixels.h"
+#include "textview/KaraView.h"
+#include "textview/KaraokeText.h"
+
+#include <cmath>
+
+namespace {
+constexpr int kThird = 80;
+
+QImage shot(KaraView& view)
+{
+    return view.grab().toImage().convertToFormat(QImage::Format_ARGB32);
+}
+
+// The view's middle third, where the sentence is.
+QRect sentenceArea(const QImage& image)
+{
+    const int third = image.height() / 3;
+    return QRect(0, third, image.width(), third);
+}
+
+QString joined(const QStringList& parts)
+{
+    return parts.join(QString());
+}
+} // namespace
+
+class KaraViewTest : public QObject {
+    Q_OBJECT
+
+private slots:
+    void progressSharesTheSpokenWidthOverTheLines_data()
+    {
+        QTest::addColumn<float>("fraction");
+        QTest::addColumn<QVector<QRect>>("spoken");
+        QTest::addColumn<QVector<QRect>>("unspoken");
+        const int h = 22;
+        const QRect first(QPoint(170, 0), QPoint(469, h - 1));      // 300 wide
+        const QRect second(QPoint(220, h), QPoint(419, 2 * h - 1)); // 200 wide
+        QTest::newRow("0") << 0.0f << QVector<QRect>() << QVector<QRect>({first, second});
+        QTest::newRow("1") << 1.0f << QVector<QRect>({first, second}) << QVector<QRect>();
+        QTest::newRow("0.5: 250 of 500")
+            << 0.5f << QVector<QRect>({QRect(QPoint(170, 0), QPoint(419, h - 1))})
+            << QVector<QRect>({QRect(QPoint(420, 0), QPoint(469, h - 1)), second});
+        QTest::newRow("0.8: 400 of 500")
+            << 0.8f << QVector<QRect>({first, QRect(QPoint(220, h), QPoint(319, 2 * h - 1))})
+            << QVector<QRect>({QRect(QPoint(320, h), QPoint(419, 2 * h - 1))});
+        QTest::newRow("not a number") << std::nanf("") << QVector<QRect>() << QVector<QRect>({first, second});
+        QTest::newRow("beyond the end") << 3.0f << QVector<QRect>({first, second}) << QVector<QRect>();
+    }
+
+    void progressSharesTheSpokenWidthOverTheLines()
+    {
+        QFETCH(float, fraction);
+        QFETCH(QVector<QRect>, spoken);
+        QFETCH(QVector<QRect>, unspoken);
+        const int h = 22;
+        const QVector<QRect> lines = {QRect(QPoint(170, 0), QPoint(469, h - 1)),
+                                      QRect(QPoint(220, h), QPoint(419, 2 * h - 1))};
+        QVector<QRect> gotSpoken;
+        QVector<QRect> gotUnspoken;
+        for (const KaraokeFill& fill : karaokeFills(lines, h, 500, fraction))
+            (fill.spoken ? gotSpoken : gotUnspoken).append(fill.band);
+        QCOMPARE(gotSpoken, spoken);
+        QCOMPARE(gotUnspoken, unspoken);
+    }
+
+    void renderedSentenceTakesTheProgressColours()
+    {
+        KaraView view;
+        view.setSentence(QStringLiteral("Good morning, everyone. Today we are going to practise "
+                                        "the sounds of English together.\r\n"),
+                         QString(), QString());
+        QCOMPARE(view.lines().size(), 2);
+        QImage image = shot(view);
+        const QRect area = sentenceArea(image);
+        InkCount ink = countInk(image, area);
+        QVERIFY(ink.unspoken > 500);
+        QCOMPARE(ink.spoken + ink.uncoloured + ink.other, 0);
+        // Nothing outside the middle third while there are no neighbours.
+        QCOMPARE(countInk(image, QRect(0, 0, 640, kThird)).inked(), 0);
+        QCOMPARE(countInk(image, QRect(0, 2 * kThird, 640, kThird)).inked(), 0);
+
+        view.paintProgress(1.0f);
+        ink = countInk(shot(view), area);
+        QVERIFY(ink.spoken > 500);
+        QCOMPARE(ink.unspoken + ink.uncoloured + ink.other, 0);
+
+        // Halfway: the first line is green up to half the total width, the rest purple.
+        view.paintProgress(0.5f);
+        image = shot(view);
+        const QRect first = view.lines()[0];
+        const QRect second = view.lines()[1];
+        const int split = first.left() + view.total() / 2;
+        QVERIFY(view.total() / 2 < first.width());
+        const int top = kThird + first.top();
+        const InkCount spokenPart = countInk(image, QRect(QPoint(first.left(), top), QPoint(split - 1, top + first.height() - 1)));
+        const InkCount restOfFirst = countInk(image, QRect(QPoint(split, top), QPoint(first.right(), top + first.height() - 1)));
+        const InkCount secondLine = countInk(image, second.translated(0, kThird));
+        QVERIFY(spokenPart.spoken > 100);
+        QCOMPARE(spokenPart.unspoken, 0);
+        QVERIFY(restOfFirst.unspoken > 20);
+        QCOMPARE(restOfFirst.spoken, 0);
+        QVERIFY(secondLine.unspoken > 100);
+        QCOMPARE(secondLine.spoken, 0);
+    }
+
+    void aWordWiderThanThePictureBreaksAndLosesNothing()
+    {
+        const QString word = QString(120, QLatin1Char('W'));
+        const QString text = QStringLiteral("Say ") + word + QStringLiteral(" again");
+        KaraView view;
+        view.setSentence(text + QStringLiteral("\n"), QString(), QString());
+        QVERIFY(view.lines().size() >= 2);
+        QCOMPARE(joined(view.lineTexts()), text);
+        for (const QRect& line : view.lines()) {
+            QVERIFY(line.left() >= 0);
+            QVERIFY(line.right() < 640);
+        }
+        QVERIFY(view.lines().size() * view.lineHeight() <= kThird);
+        // Every glyph is coloured: the bands cover all the ink.
+        view.paintProgress(1.0f);
+        const InkCount ink = countInk(shot(view), QRect(0, 0, 640, 240));
+        QVERIFY(ink.spoken > 1000);
+        QCOMPARE(ink.uncoloured + ink.unspoken + ink.other, 0);
+    }
+
+    void chineseWithoutSpacesBreaksBetweenCharacters()
+    {
+        const QString text = QString::fromUtf8("我们今天学习如何用英语介绍自己的家乡，包括它的历史、美食、风景和人们的生活习惯，请跟读每一句话。");
+        KaraView view;
+        view.setSentence(text, QString(), QString());
+        QVERIFY(view.lines().size() >= 2);
+        QCOMPARE(joined(view.lineTexts()), text);
+        // Fallback glyphs are taller than the Latin font; the bands still cover them.
+        view.paintProgress(1.0f);
+        const InkCount ink = countInk(shot(view), QRect(0, 0, 640, 240));
+        QVERIFY(ink.spoken > 1000);
+        QCOMPARE(ink.uncoloured + ink.unspoken + ink.other, 0);
+    }
+
+    void aLongSentenceShrinksToFit()
+    {
+        QString text;
+        for (int i = 0; i < 12; ++i)
+            text += QStringLiteral("This sentence goes on for a long while. ");
+        KaraView view;
+        view.setSentence(text, QString(), QString());
+        QVERIFY(view.sentenceFont().pointSize() < 14);
+        QVERIFY(view.sentenceFont().pointSize() >= KaraokeText::kSmallestPointSize);
+        QVERIFY(view.lines().size() * view.lineHeight() <= kThird);
+        QCOMPARE(joined(view.lineTexts()).trimmed(), text.trimmed());
+
+        view.setSentence(QStringLiteral("Short.\n"), QString(), QString());
+        QCOMPARE(view.sentenceFont().pointSize(), 14);
+    }
+
+    void emptySentenceShowsNothing()
+    {
+        KaraView view;
+        view.setSentence(QString(), QString(), QString());
+        view.paintProgress(0.5f);
+        QCOMPARE(view.total(), 0);
+        QCOMPARE(countInk(shot(view), QRect(0, 0, 640, 240)).inked(), 0);
+    }
+
+    void neighbourLinesAboveAndBelow()
+    {
+        KaraView view;
+        QCOMPARE(view.size(), QSize(640, 240));
+        QVERIFY(!view.hasNeighbours());
+        view.setSentence(QStringLiteral("Now.\n"), QStringLiteral("Before."), QStringLiteral("After."));
+        QVERIFY(view.hasNeighbours());
+        QImage image = shot(view);
+        QVERIFY(countInk(image, QRect(0, 0, 640, kThird)).spoken > 20);
+        QVERIFY(countInk(image, QRect(0, 2 * kThird, 640, kThird)).unspoken > 20);
+
+        // The flag stays; the old lines do not.
+        view.setSentence(QStringLiteral("Alone.\n"), QString(), QString());
+        QVERIFY(view.hasNeighbours());
+        image = shot(view);
+        QCOMPARE(countInk(image, QRect(0, 0, 640, kThird)).inked(), 0);
+        QCOMPARE(countInk(image, QRect(0, 2 * kThird, 640, kThird)).inked(), 0);
+        QVERIFY(countInk(image, sentenceArea(image)).unspoken > 20);
+    }
+};
+
+REPETA_TEST_MAIN(KaraViewTest)
+#include "tst_karaview.moc"

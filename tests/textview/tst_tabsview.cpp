@@ -1,0 +1,261 @@
+// The text views as the main window assembles them: page look-up by object
+// name, the list's block arithmetic, selection, sentence texts, the karaoke
+// page driven through the interface, and the list's look.
+#include "TestEnvironment.h"
+#include "TextPixels.h"
+#include "textview/KaraView.h"
+#include "textview/LrcLstView.h"
+#include "textview/TabsView.h"
+#include "widgets/ChromeTabs.h"
+#include "widgets/RepetaScrollBar.h"
+
+#include <QGridLayout>
+#include <QTextBlock>
+
+namespace {
+const QVector<QString> kSentences = {
+    QStringLiteral("Good morning.\r\n"),
+    QStringLiteral("How are you?\n"),
+    QStringLiteral("Fine, thanks."), // the last line of a file may have no line break
+};
+
+// The pages the main window gives the text views.
+struct TextViews {
+    TabsView tabs;
+    KaraView* kara = new KaraView;
+    LrcLstView* list = new LrcLstView;
+
+    TextViews()
+    {
+        auto* page0 = new QWidget;
+        page0->setObjectName(QStringLiteral("page0"));
+        auto* grid = new QGridLayout(page0);
+        kara->setObjectName(QStringLiteral("karaLrc"));
+        grid->addWidget(kara);
+        auto* page1 = new QWidget;
+        page1->setObjectName(QStringLiteral("page1"));
+        auto* grid2 = new QGridLayout(page1);
+        list->setObjectName(QStringLiteral("lstLrc"));
+        grid2->addWidget(list);
+        auto* page2 = new QWidget;
+        page2->setObjectName(QStringLiteral("glVideo"));
+        tabs.setTabPosition(QTabWidget::South);
+        tabs.addTab(page0, QString());
+        tabs.addTab(page1, QString());
+        tabs.addTab(page2, QString());
+    }
+
+    QTextDocument* document() const { return list->document(); }
+    QString block(int n) const { return document()->findBlockByNumber(n).text(); }
+    int blockStart(int n) const { return document()->findBlockByNumber(n).position(); }
+    QTextCursor cursor() const { return list->textCursor(); }
+};
+
+QImage shot(QWidget& widget)
+{
+    return widget.grab().toImage().convertToFormat(QImage::Format_ARGB32);
+}
+} // namespace
+
+class TabsViewTest : public QObject {
+    Q_OBJECT
+
+private slots:
+    void sentencesOccupyTwoBlocksEach()
+    {
+        TextViews views;
+        views.tabs.show();
+        views.tabs.setSentences(kSentences);
+        QCOMPARE(views.document()->blockCount(), 1 + 2 * 3);
+        QCOMPARE(views.block(0), QStringLiteral(" "));
+        QCOMPARE(views.block(1), QStringLiteral("Good morning."));
+        QCOMPARE(views.block(2), QString());
+        QCOMPARE(views.block(3), QStringLiteral("How are you?"));
+        QCOMPARE(views.block(5), QStringLiteral("Fine, thanks."));
+
+        views.tabs.setSentences({});
+        QCOMPARE(views.document()->blockCount(), 1);
+        QCOMPARE(views.list->toPlainText(), QStringLiteral(" "));
+    }
+
+    void sentenceTextsStayPlainAndInTheirBlocks()
+    {
+        TextViews views;
+        views.tabs.show();
+        views.tabs.setSentences({QStringLiteral("<b>Bold</b> & <i>not</i>\n"), QStringLiteral("one\rtwo\n"),
+                                 QString::fromUtf8("三\u2029四\n"), QStringLiteral("last\n")});
+        QCOMPARE(views.block(1), QStringLiteral("<b>Bold</b> & <i>not</i>"));
+        QCOMPARE(views.block(3), QStringLiteral("one two"));
+        QCOMPARE(views.block(5), QString::fromUtf8("三 四"));
+        QCOMPARE(views.block(7), QStringLiteral("last"));
+    }
+
+    void showSentenceSelectsItsBlockAndShowsItAlone()
+    {
+        TextViews views;
+        views.tabs.show();
+        views.tabs.setSentences(kSentences);
+        views.tabs.showSentence(0, -1, -1);
+        QCOMPARE(views.cursor().selectionStart(), views.blockStart(1));
+        QCOMPARE(views.cursor().selectionEnd(), views.blockStart(2));
+        QCOMPARE(views.tabs.selectedText(), QStringLiteral("Good morning.") + QChar(QChar::ParagraphSeparator));
+        QVERIFY(!views.kara->hasNeighbours());
+        QVERIFY(!views.kara->lines().isEmpty());
+
+        const QImage image = shot(*views.kara);
+        QCOMPARE(countInk(image, QRect(0, 0, 640, 80)).inked(), 0);
+        QVERIFY(countInk(image, QRect(0, 80, 640, 80)).unspoken > 100);
+        QCOMPARE(countInk(image, QRect(0, 160, 640, 80)).inked(), 0);
+
+        views.tabs.setKaraokeProgress(1.0f);
+        const InkCount ink = countInk(shot(*views.kara), QRect(0, 80, 640, 80));
+        QVERIFY(ink.spoken > 100);
+        QCOMPARE(ink.unspoken, 0);
+
+        views.tabs.showSentence(2, 0, 1);
+        QCOMPARE(views.cursor().selectionStart(), views.blockStart(5));
+        QCOMPARE(views.cursor().selectionEnd(), views.blockStart(6));
+        QVERIFY(views.kara->hasNeighbours());
+    }
+
+    void showSentenceOutOfRangeChangesNothing()
+    {
+        TextViews views;
+        views.tabs.show();
+        views.tabs.setSentences(kSentences);
+        views.tabs.showSentence(1, -1, -1);
+        const QImage before = shot(*views.kara);
+        const QTextCursor selection = views.cursor();
+        for (int index : {3, 100, -1}) {
+            views.tabs.showSentence(index, 0, 1);
+            QCOMPARE(views.cursor(), selection);
+            QCOMPARE(shot(*views.kara), before);
+        }
+    }
+
+    void sentenceTextEndsInCarriageReturnLineFeed()
+    {
+        TextViews views;
+        views.tabs.show();
+        views.tabs.setSentences(kSentences);
+        views.tabs.showSentence(0, -1, -1);
+        const QTextCursor selection = views.cursor();
+        QCOMPARE(views.tabs.sentenceText(1), QStringLiteral("How are you?\r\n"));
+        QCOMPARE(views.tabs.sentenceText(0), QStringLiteral("Good morning.\r\n"));
+        QCOMPARE(views.tabs.sentenceText(2), QStringLiteral("Fine, thanks.\r\n"));
+        QCOMPARE(views.cursor(), selection);
+        QCOMPARE(views.tabs.sentenceText(3), QString());
+
+        // An edit in the list is what the sentence text then holds.
+        QTextCursor edit(views.document()->findBlockByNumber(3));
+        edit.insertText(QStringLiteral("Hi! "));
+        QCOMPARE(views.tabs.sentenceText(1), QStringLiteral("Hi! How are you?\r\n"));
+    }
+
+    void pagesFoundLateStillShowTheSentences()
+    {
+        TextViews views;
+        views.tabs.setSentences(kSentences);
+        views.tabs.showSentence(1, -1, -1);
+        QCOMPARE(views.tabs.selectedText(), QString()); // nothing found yet
+        QVERIFY(views.kara->lines().isEmpty());
+        // Without the list the stored text still answers, normalised.
+        QCOMPARE(views.tabs.sentenceText(0), QStringLiteral("Good morning.\r\n"));
+
+        views.tabs.show();
+        QCOMPARE(views.block(3), QStringLiteral("How are you?"));
+        QCOMPARE(views.cursor().selectionStart(), views.blockStart(3));
+        QVERIFY(!views.kara->lines().isEmpty());
+    }
+
+    void pagesAreEnabledAndShownByIndex()
+    {
+        TextViews views;
+        views.tabs.show();
+        views.tabs.setTabEnabled(1, false);
+        QVERIFY(!views.tabs.isTabEnabled(1));
+        views.tabs.setCurrentIndex(2);
+        QCOMPARE(views.tabs.currentIndex(), 2);
+        const QRect dot = views.tabs.chromeTabs()->dotRect(0);
+        views.tabs.setTabOffset(QPoint(-17, 0));
+        QCOMPARE(views.tabs.chromeTabs()->dotRect(0), dot.translated(-17, 0));
+    }
+
+    void backgroundIsBlackAroundTheDots()
+    {
+        TabsView tabs;
+        tabs.addTab(new QWidget, QString());
+        tabs.addTab(new QWidget, QString());
+        tabs.setTabPosition(QTabWidget::South);
+        tabs.resize(666, 270);
+        tabs.show();
+        const QImage image = shot(tabs);
+        QCOMPARE(image.pixelColor(5, 5), QColor(Qt::black));
+        QCOMPARE(image.pixelColor(660, 260), QColor(Qt::black));
+        QCOMPARE(image.pixelColor(333, 120), QColor(Qt::black));
+        ChromeTabs* bar = tabs.chromeTabs();
+        QCOMPARE(bar->dotRect(0).left(), 286 + 5);
+        const QRect dot = bar->dotRect(0).translated(bar->pos());
+        bool lit = false;
+        for (int x = dot.left(); x <= dot.right(); ++x)
+            lit = lit || image.pixelColor(x, dot.center().y()).blue() > 150;
+        QVERIFY(lit); // the current page's dot
+    }
+
+    void listIsAReadOnlyListWithTheDrawnScrollBar()
+    {
+        LrcLstView list;
+        QVERIFY(qobject_cast<RepetaScrollBar*>(list.verticalScrollBar()));
+        QCOMPARE(list.horizontalScrollBarPolicy(), Qt::ScrollBarAlwaysOff);
+        QCOMPARE(list.viewport()->cursor().shape(), Qt::ArrowCursor);
+        QVERIFY(!list.document()->isUndoRedoEnabled());
+        QVERIFY(list.isReadOnly());
+        QCOMPARE(list.font().pointSize(), 12);
+        QVERIFY(list.font().bold());
+        QCOMPARE(list.palette().color(QPalette::Disabled, QPalette::Text), QColor(118, 116, 108));
+    }
+
+    // The selection marks the current sentence: dark blue with white text
+    // while the list has the focus, light blue with blue text otherwise. (A
+    // disabled text edit draws no selection, whatever its palette says.)
+    void selectionColoursFollowTheFocus_data()
+    {
+        QTest::addColumn<QString>("state");
+        QTest::addColumn<QColor>("highlight");
+        QTest::addColumn<QColor>("text");
+        QTest::newRow("focused") << QStringLiteral("focused") << QColor(49, 106, 197) << QColor(Qt::white);
+        QTest::newRow("not focused") << QStringLiteral("not focused") << QColor(203, 234, 249) << QColor(17, 113, 163);
+    }
+
+    void selectionColoursFollowTheFocus()
+    {
+        QFETCH(QString, state);
+        QFETCH(QColor, highlight);
+        QFETCH(QColor, text);
+        TextViews views;
+        views.tabs.resize(666, 280);
+        views.tabs.setCurrentIndex(1);
+        views.tabs.show();
+        views.tabs.setSentences(kSentences);
+        views.tabs.showSentence(0, -1, -1);
+        if (state == QLatin1String("focused")) {
+            views.tabs.activateWindow();
+            views.list->setFocus();
+            QVERIFY(QTest::qWaitForWindowActive(&views.tabs));
+            QVERIFY(views.list->hasFocus());
+        }
+        const QImage image = shot(*views.list->viewport());
+        const int y = views.list->cursorRect(views.cursor()).center().y();
+        int highlighted = 0;
+        int lettered = 0;
+        for (int x = 2; x < 200; ++x) {
+            highlighted += image.pixelColor(x, y) == highlight ? 1 : 0;
+            lettered += image.pixelColor(x, y) == text ? 1 : 0;
+        }
+        QVERIFY2(highlighted > 20, qPrintable(QString::number(highlighted)));
+        QVERIFY2(lettered > 0, qPrintable(QString::number(lettered)));
+    }
+};
+
+REPETA_TEST_MAIN(TabsViewTest)
+#include "tst_tabsview.moc"

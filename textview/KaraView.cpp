@@ -1,0 +1,98 @@
+#include "KaraView.h"
+
+#include "textview/SentenceText.h"
+
+#include <QPainter>
+
+namespace {
+constexpr int kViewWidth = 640;
+constexpr int kViewHeight = 240;
+constexpr int kSentencePointSize = 14;
+const QColor kUpperColour(0, 150, 0);
+const QColor kLowerColour(150, 0, 150);
+constexpr int kNeighbourFlags = Qt::AlignHCenter | Qt::AlignTop | Qt::TextWordWrap;
+// Each picture is a third of the view: neighbour, sentence, neighbour.
+const QSize kPictureSize(kViewWidth, kViewHeight / 3);
+const QColor kSpokenColour(0, 200, 0);
+const QColor kUnspokenColour(200, 0, 200);
+} // namespace
+
+KaraView::KaraView(QWidget* parent)
+    : QWidget(parent)
+    , m_sentenceFont(tr("Times New Roman"), kSentencePointSize)
+{
+    setFixedSize(kViewWidth, kViewHeight);
+    m_display = blankPicture();
+    m_text = blankPicture();
+    m_upper = blankPicture();
+    m_lower = blankPicture();
+}
+
+// Pictures at the screen's density, so the text stays sharp at 2x.
+QImage KaraView::blankPicture() const
+{
+    const qreal ratio = devicePixelRatioF();
+    QImage picture(kPictureSize * ratio, QImage::Format_ARGB32_Premultiplied);
+    picture.setDevicePixelRatio(ratio);
+    picture.fill(Qt::black);
+    return picture;
+}
+
+void KaraView::drawNeighbour(QImage& picture, const QString& text, const QColor& colour) const
+{
+    picture = blankPicture();
+    if (text.isEmpty())
+        return;
+    QPainter painter(&picture);
+    painter.setPen(colour);
+    painter.drawText(QRect(QPoint(0, 0), kPictureSize), kNeighbourFlags, text);
+}
+
+void KaraView::setSentence(const QString& text, const QString& upper, const QString& lower)
+{
+    const KaraokeText sentence(asOneParagraph(text), QFont(tr("Times New Roman"), kSentencePointSize),
+                               kPictureSize);
+    m_lines = sentence.lines();
+    m_lineTexts = sentence.lineTexts();
+    m_lineHeight = sentence.lineHeight();
+    m_total = sentence.total();
+    m_sentenceFont = sentence.font();
+    m_text = blankPicture();
+    {
+        QPainter painter(&m_text);
+        painter.setRenderHint(QPainter::TextAntialiasing);
+        sentence.draw(painter, Qt::white);
+    }
+    if (!upper.isEmpty() || !lower.isEmpty())
+        m_hasNeighbours = true;
+    // Once shown, neighbour lines are redrawn every time, so none outlives its sentence.
+    if (m_hasNeighbours) {
+        drawNeighbour(m_upper, upper, kUpperColour);
+        drawNeighbour(m_lower, lower, kLowerColour);
+    }
+    paintProgress(0.0f);
+}
+
+// White text times a colour is that colour; the black ground stays black.
+void KaraView::paintProgress(float fraction)
+{
+    m_display = m_text.copy();
+    QPainter painter(&m_display);
+    painter.setCompositionMode(QPainter::CompositionMode_Multiply);
+    for (const KaraokeFill& fill : karaokeFills(m_lines, m_lineHeight, m_total, fraction))
+        painter.fillRect(fill.band, fill.spoken ? kSpokenColour : kUnspokenColour);
+    painter.end();
+    update();
+}
+
+void KaraView::paintEvent(QPaintEvent*)
+{
+    const int h = height();
+    QPainter painter(this);
+    painter.fillRect(rect(), Qt::black);
+    painter.drawImage(QPoint(0, h / 3), m_display);
+    if (m_hasNeighbours) {
+        painter.drawImage(QPoint(0, 0), m_upper);
+        painter.drawImage(QPoint(0, 2 * h / 3), m_lower);
+    }
+}

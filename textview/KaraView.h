@@ -1,0 +1,44 @@
+// The karaoke page: the current sentence in the middle third, coloured green
+// as far as it has been spoken and purple beyond, with optional neighbour
+// lines above and below.
+#pragma once
+
+#include "textview/KaraokeText.h"
+
+#include <QImage>
+#include <QWidget>
+
+class KaraView : public QWidget {
+    Q_OBJECT
+public:
+    explicit KaraView(QWidget* parent = nullptr);
+
+    void setSentence(const QString& text, const QString& upper, const QString& lower);
+    void paintProgress(float fraction);
+
+    // How the last sentence was laid out, and in which font.
+    const QVector<QRect>& lines() const { return m_lines; }
+    const QStringList& lineTexts() const { return m_lineTexts; }
+    int lineHeight() const { return m_lineHeight; }
+    int total() const { return m_total; }
+    bool hasNeighbours() const { return m_hasNeighbours; }
+    QFont sentenceFont() const { return m_sentenceFont; }
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
+
+private:
+    QImage blankPicture() const;
+    void drawNeighbour(QImage& picture, const QString& text, const QColor& colour) const;
+
+    int m_total = 0;
+    int m_lineHeight = 0;
+    QImage m_display;
+    QImage m_text;
+    QImage m_upper;
+    QImage m_lower;
+    bool m_hasNeighbours = false;
+    QVector<QRect> m_lines;
+    QStringList m_lineTexts;
+    QFont m_sentenceFont;
+};

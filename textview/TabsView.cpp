@@ -1,0 +1,163 @@
+#include "TabsView.h"
+
+#include "resources/Artwork.h"
+#include "textview/KaraView.h"
+#include "textview/SentenceText.h"
+#include "widgets/ChromeTabs.h"
+
+#include <QPainter>
+#include <QScrollBar>
+#include <QTextBlock>
+#include <QTextCursor>
+#include <QTextEdit>
+
+namespace {
+constexpr int kTabLeadPx = 286;
+} // namespace
+
+TabsView::TabsView(QWidget* parent)
+    : QTabWidget(parent)
+    , m_tabs(new ChromeTabs(this))
+{
+    m_tabs->setDotSprite(loadArtwork(tr(":/images/bg-tab-dot.png")));
+    m_tabs->setLead(kTabLeadPx);
+    m_tabs->setOuterMargins(0, 0, 0, 0);
+    m_tabs->setInnerMargins(5, 4, 5, 1);
+    m_tabs->setMouseTracking(true);
+    setTabBar(m_tabs);
+}
+
+void TabsView::setTabEnabled(int index, bool on)
+{
+    QTabWidget::setTabEnabled(index, on);
+}
+
+void TabsView::setCurrentIndex(int index)
+{
+    QTabWidget::setCurrentIndex(index);
+}
+
+void TabsView::setTabOffset(const QPoint& offset)
+{
+    m_tabs->setOffset(offset.x(), offset.y());
+    m_tabs->update();
+}
+
+bool TabsView::isSentence(int index) const
+{
+    return unsigned(index) < unsigned(m_sentences.size());
+}
+
+void TabsView::showEvent(QShowEvent* event)
+{
+    findPages();
+    QTabWidget::showEvent(event);
+}
+
+void TabsView::findPages()
+{
+    const bool hadList = m_list;
+    const bool hadKara = m_kara;
+    if (!m_kara)
+        m_kara = findChild<KaraView*>(tr("karaLrc"));
+    if (!m_list)
+        m_list = findChild<QTextEdit*>(tr("lstLrc"));
+    // Sentences given before the pages were found would otherwise never show.
+    if (m_list && !hadList)
+        fillList();
+    if ((m_list && !hadList) || (m_kara && !hadKara)) {
+        if (isSentence(m_shown[0]))
+            showSentence(m_shown[0], m_shown[1], m_shown[2]);
+    }
+}
+
+void TabsView::paintEvent(QPaintEvent*)
+{
+    QPainter painter(this);
+    painter.fillRect(rect(), Qt::black);
+}
+
+void TabsView::setSentences(const QVector<QString>& texts)
+{
+    m_sentences = texts;
+    m_shown[0] = -1;
+    if (m_list)
+        fillList();
+}
+
+void TabsView::fillList()
+{
+    QTextCursor cursor(m_list->document());
+    cursor.select(QTextCursor::Document);
+    cursor.removeSelectedText();
+    cursor.insertText(tr(" "));
+    for (const QString& text : std::as_const(m_sentences)) {
+        cursor.insertBlock();
+        cursor.insertText(asOneParagraph(text));
+        cursor.insertBlock();
+    }
+}
+
+// Selects block 2n + 1 with its paragraph separator; the cursor ends at the
+// block's start, where the view scrolls to.
+bool TabsView::selectInList(int sentence)
+{
+    const QTextBlock block = m_list->document()->findBlockByNumber(2 * sentence + 1);
+    if (!block.isValid())
+        return false;
+    const QTextBlock next = block.next();
+    QTextCursor cursor(m_list->document());
+    cursor.setPosition(next.isValid() ? next.position() : block.position() + block.length() - 1);
+    cursor.setPosition(block.position(), QTextCursor::KeepAnchor);
+    m_list->setTextCursor(cursor);
+    m_list->ensureCursorVisible();
+    return true;
+}
+
+void TabsView::showSentence(int current, int above, int below)
+{
+    if (!isSentence(current))
+        return;
+    m_shown[0] = current;
+    m_shown[1] = above;
+    m_shown[2] = below;
+    if (m_kara) {
+        const QString upper = isSentence(above) ? m_sentences[above] : QString();
+        const QString lower = isSentence(below) ? m_sentences[below] : QString();
+        m_kara->setSentence(m_sentences[current], upper, lower);
+    }
+    if (m_list)
+        selectInList(current);
+}
+
+void TabsView::setKaraokeProgress(float fraction)
+{
+    if (m_kara)
+        m_kara->paintProgress(fraction);
+}
+
+QString TabsView::selectedText()
+{
+    return m_list ? m_list->textCursor().selectedText() : QString();
+}
+
+QString TabsView::sentenceText(int n)
+{
+    if (!isSentence(n))
+        return QString();
+    const QString lineBreak = QStringLiteral("\r\n");
+    // Without the list the stored text is all there is; it must not be lost.
+    if (!m_list)
+        return asOneParagraph(m_sentences[n]) + lineBreak;
+    const QTextCursor saved = m_list->textCursor();
+    const int scrolled = m_list->verticalScrollBar()->value();
+    QString text;
+    if (selectInList(n)) {
+        text = m_list->textCursor().selectedText();
+        if (text.endsWith(QChar::ParagraphSeparator))
+            text.chop(1);
+    }
+    m_list->setTextCursor(saved);
+    m_list->verticalScrollBar()->setValue(scrolled);
+    return text + lineBreak;
+}

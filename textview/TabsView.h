@@ -1,0 +1,49 @@
+// The sentence text views: a tab widget whose pages (built by the main window)
+// hold the karaoke view "karaLrc", the sentence list "lstLrc" and the video.
+// The controller drives it through vTabsWidget. In the list, block 0 is a
+// leading space line and sentence n is block 2n + 1.
+#pragma once
+
+#include "controller/Contracts.h"
+
+#include <QPointer>
+#include <QTabWidget>
+
+class ChromeTabs;
+class KaraView;
+class QTextEdit;
+
+class TabsView : public QTabWidget, public vTabsWidget {
+    Q_OBJECT
+public:
+    explicit TabsView(QWidget* parent = nullptr);
+
+    void setTabEnabled(int index, bool on) override;
+    void setCurrentIndex(int index) override;
+    void showSentence(int current, int above, int below) override;
+    void setKaraokeProgress(float fraction) override;
+    void setSentences(const QVector<QString>& texts) override;
+    QString selectedText() override;
+    QString sentenceText(int n) override;
+
+    // Shifts the tab pictures (the main window's text-tab offset) and repaints them.
+    void setTabOffset(const QPoint& offset);
+    ChromeTabs* chromeTabs() const { return m_tabs; }
+
+protected:
+    void showEvent(QShowEvent* event) override;
+    void paintEvent(QPaintEvent* event) override;
+
+private:
+    void findPages();
+    void fillList();
+    bool selectInList(int sentence);
+    bool isSentence(int index) const;
+
+    QVector<QString> m_sentences;
+    QPointer<KaraView> m_kara;
+    QPointer<QTextEdit> m_list;
+    ChromeTabs* m_tabs;
+    // The last sentence shown, replayed when the pages are found late.
+    int m_shown[3] = {-1, -1, -1};
+};
