@@ -1,0 +1,3 @@
+#include "LibraryLog.h"
+
+Q_LOGGING_CATEGORY(lcLibrary, "repeta.library", QtCriticalMsg)
