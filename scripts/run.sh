@@ -9,6 +9,6 @@ build="$root/build/release"
 cmake -S "$root" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Release -DREPETA_TESTS=OFF >/dev/null
 cmake --build "$build" -j "$(nproc)"
 data="${XDG_DATA_HOME:-$HOME/.local/share}/repeta"
-"$root/scripts/prepare-data.sh" "$data"
+"$root/scripts/prepare-data.sh" "$data" "$build/samples/content"
 cd "$data"
 exec "$build/app/repeta"
