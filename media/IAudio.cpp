@@ -1,38 +1,23 @@
 #include "IAudio.h"
 
+#include "MediaLog.h"
+#include "VolumeScale.h"
+
 #include <QAudioSink>
 #include <QMediaDevices>
-#include <QMutexLocker>
 
 #include <algorithm>
 #include <cstring>
-#include <limits>
 
 namespace {
 
-// Gains have no upper limit, so products are clamped to the sample range
-// instead of overflowing.
-template <typename Sample>
-Sample scaled(Sample sample, float gain)
-{
-    const float product = static_cast<float>(sample) * gain;
-    const float low = static_cast<float>(std::numeric_limits<Sample>::min());
-    const float high = static_cast<float>(std::numeric_limits<Sample>::max());
-    return static_cast<Sample>(std::clamp(product, low, high)); // truncates toward zero
-}
-
-template <typename Sample>
-void scaleSamples(char* bytes, int length, int channels, float left, float right)
-{
-    const int count = length / int(sizeof(Sample));
-    for (int i = 0; i < count; ++i) {
-        Sample sample;
-        std::memcpy(&sample, bytes + i * sizeof(Sample), sizeof(Sample));
-        const float gain = (channels == 2 && i % 2 == 1) ? right : left;
-        sample = scaled(sample, gain);
-        std::memcpy(bytes + i * sizeof(Sample), &sample, sizeof(Sample));
-    }
-}
+// How far ahead of what is heard the sink accepts samples. It bounds the
+// delay of a seek and how far the audio clock runs ahead of the ear; much
+// less and a busy machine starts to drop out.
+constexpr int kSinkBufferMs = 60;
+// Writes of less than this wait for more room: every write is a message to
+// the sound server, and slivers cost as much as full blocks.
+constexpr int kSmallestWriteMs = 10;
 
 QAudioFormat::SampleFormat sampleFormatFor(int sampleSize)
 {
@@ -56,13 +41,19 @@ void IAudio::useDefaultOutput() { setDevice(QMediaDevices::defaultAudioOutput())
 
 QAudioFormat IAudio::format()
 {
-    QMutexLocker lock(&m_mutex);
+    const std::lock_guard<std::mutex> lock(m_mutex);
     return m_format;
+}
+
+bool IAudio::hasOutput()
+{
+    const std::lock_guard<std::mutex> lock(m_mutex);
+    return m_output && m_output->state() != QAudio::StoppedState;
 }
 
 bool IAudio::setFormat(int sampleRate, int sampleSize, int channels)
 {
-    QMutexLocker lock(&m_mutex);
+    const std::lock_guard<std::mutex> lock(m_mutex);
     if (m_output && m_format.sampleRate() == sampleRate && m_format.channelCount() == channels &&
         m_format.bytesPerSample() * 8 == sampleSize)
         return true;
@@ -70,8 +61,12 @@ bool IAudio::setFormat(int sampleRate, int sampleSize, int channels)
     wanted.setSampleRate(sampleRate);
     wanted.setChannelCount(channels);
     wanted.setSampleFormat(sampleFormatFor(sampleSize));
-    if (m_device.isNull())
+    if (!m_output)
+        m_format = wanted; // the silent clock runs at this rate
+    if (m_device.isNull()) {
+        qCWarning(lcMedia) << "no audio output device; playing silently";
         return false;
+    }
     // Qt 6 has no nearest format: the device's preferred one stands in.
     if (!m_device.isFormatSupported(wanted))
         wanted = m_device.preferredFormat();
@@ -80,20 +75,25 @@ bool IAudio::setFormat(int sampleRate, int sampleSize, int channels)
     stopLocked();
     m_format = wanted;
     m_output = new QAudioSink(m_device, m_format);
+    m_output->setBufferSize(m_format.bytesForDuration(kSinkBufferMs * 1000));
     m_sink = m_output->start();
-    return m_sink != nullptr;
+    if (!m_sink || m_output->state() == QAudio::StoppedState) {
+        qCWarning(lcMedia) << "audio sink did not start:" << m_output->error();
+        stopLocked();
+        return false;
+    }
+    return true;
 }
 
 int IAudio::write(const char* data, int length)
 {
-    QMutexLocker lock(&m_mutex);
-    if (!m_output || !m_sink)
+    const std::lock_guard<std::mutex> lock(m_mutex);
+    if (!m_output || !m_sink || m_output->state() == QAudio::StoppedState)
+        return writeSilentlyLocked(length);
+    if (m_output->state() == QAudio::SuspendedState)
         return 0;
-    const QAudio::State state = m_output->state();
-    if (state == QAudio::SuspendedState || state == QAudio::StoppedState)
-        return 0;
-    const int bytes = std::min<qsizetype>(length, m_output->bytesFree());
-    if (bytes <= 0)
+    const int bytes = int(std::min<qsizetype>(length, m_output->bytesFree()));
+    if (bytes <= 0 || (bytes < length && bytes < m_format.bytesForDuration(kSmallestWriteMs * 1000)))
         return 0;
     // Scaled in a copy: the caller's samples stay as decoded.
     m_scratch.resize(bytes);
@@ -102,15 +102,31 @@ int IAudio::write(const char* data, int length)
     const float left = m_leftGain.load(std::memory_order_relaxed);
     const float right = m_rightGain.load(std::memory_order_relaxed);
     if (m_format.sampleFormat() == QAudioFormat::UInt8)
-        scaleSamples<quint8>(samples, bytes, m_format.channelCount(), left, right);
+        volume::scaleSamples<quint8>(samples, bytes, m_format.channelCount(), left, right);
     else
-        scaleSamples<qint16>(samples, bytes, m_format.channelCount(), left, right);
+        volume::scaleSamples<qint16>(samples, bytes, m_format.channelCount(), left, right);
     return static_cast<int>(m_sink->write(samples, bytes));
+}
+
+// Takes what a sink of kSinkBufferMs would have room for by now, so the
+// writer keeps the pace of real playback.
+int IAudio::writeSilentlyLocked(int length)
+{
+    const qint64 frameBytes = std::max(1, m_format.bytesPerFrame());
+    if (!m_silentClock.isValid()) {
+        m_silentClock.start();
+        m_silentBytes = 0;
+    }
+    const qint64 played = m_format.bytesForDuration(m_silentClock.nsecsElapsed() / 1000);
+    const qint64 room = played + m_format.bytesForDuration(kSinkBufferMs * 1000) - m_silentBytes;
+    const qint64 taken = std::clamp<qint64>(room, 0, length) / frameBytes * frameBytes;
+    m_silentBytes += taken;
+    return int(taken);
 }
 
 void IAudio::stop()
 {
-    QMutexLocker lock(&m_mutex);
+    const std::lock_guard<std::mutex> lock(m_mutex);
     stopLocked();
 }
 

@@ -1,17 +1,27 @@
-// Plays any number of media at once, each named by a MediaIdentifier.
+// Plays any number of media at once, each named by a MediaIdentifier and
+// served by its own demultiplexing thread and decoding threads. Lives in the
+// GUI thread and is only called there; the workers report through queued
+// signals.
 #pragma once
 
 #include "controller/Contracts.h"
 
 #include <QObject>
 
+#include <map>
+
+class parseThread;
+
 class MediaEngine : public QObject {
     Q_OBJECT
 public:
     explicit MediaEngine(QObject* parent = nullptr);
+    // Stops every open media, reporting each with sigPlayStopped.
     ~MediaEngine() override;
 
+    // Seconds of the media's audio clock; -1 if not open or without audio.
     double currentTime(const MediaIdentifier& id) const;
+    // Seconds of the container; -1 if not open.
     double duration(const MediaIdentifier& id) const;
 
 signals:
@@ -26,4 +36,16 @@ public slots:
     void doSeekTime(MediaIdentifier id, double seconds);
     void doSetInOut(MediaIdentifier id, double markIn, double markOut);
     void doSetVolume(MediaIdentifier id, float gain);
+    void doInMarking();
+    void doOutMarking();
+    void parseFinished();
+
+private:
+    using MediaMap = std::map<MediaIdentifier, parseThread*>;
+    parseThread* find(const MediaIdentifier& id) const;
+    MediaMap::iterator findAudioSender();
+    // Stops the media, closes it and deletes its thread.
+    static void shutDown(parseThread* media);
+
+    MediaMap m_media;
 };

@@ -1,0 +1,361 @@
+#include "ParseThread.h"
+
+#include "AudioThread.h"
+#include "MediaLog.h"
+#include "VideoThread.h"
+
+#include "controller/Contracts.h"
+
+extern "C" {
+#include <libavcodec/avcodec.h>
+#include <libavformat/avformat.h>
+#include <libavutil/mathematics.h>
+}
+
+#include <limits>
+
+namespace {
+
+// The size and format of the pictures that the surface shows.
+constexpr int kTargetWidth = 512;
+constexpr int kTargetHeight = 256;
+constexpr int kSampleSizeBits = 16;
+// Reading pauses while either queue holds more compressed data than this.
+constexpr std::int64_t kQueueLimitBytes = 1310720;
+// Polling steps of the loop while paused, and while a queue is full or the
+// file has nothing to give; commands from the engine end them early.
+constexpr int kPausedPollMs = 100;
+constexpr int kBusyPollMs = 10;
+// After the end of the file only a seek, a stop or the end of a decoding
+// thread matters, and each of them rings: the poll can be slow.
+constexpr int kEndPollMs = 100;
+// Seeks land this far before their target: the audio decoder needs the
+// frames before it to rebuild the first samples exactly.
+constexpr double kSeekPrerollSeconds = 0.15;
+constexpr double kDefaultFrameDuration = 0.04; // seconds, for streams without a rate
+
+AVCodecContext* openDecoder(const AVStream* stream)
+{
+    const AVCodec* codec = avcodec_find_decoder(stream->codecpar->codec_id);
+    if (!codec)
+        return nullptr;
+    AVCodecContext* decoder = avcodec_alloc_context3(codec);
+    if (!decoder)
+        return nullptr;
+    decoder->pkt_timebase = stream->time_base;
+    if (avcodec_parameters_to_context(decoder, stream->codecpar) < 0 || avcodec_open2(decoder, codec, nullptr) < 0) {
+        qCWarning(lcMedia) << "cannot open decoder" << avcodec_get_name(stream->codecpar->codec_id);
+        avcodec_free_context(&decoder);
+    }
+    return decoder;
+}
+
+double aspectRatio(const AVStream* stream, const AVCodecContext* decoder)
+{
+    AVRational sample = stream->sample_aspect_ratio;
+    if (sample.num == 0)
+        sample = decoder->sample_aspect_ratio;
+    double ratio = sample.num != 0 ? av_q2d(sample) : 1.0;
+    if (ratio <= 0)
+        ratio = 1.0;
+    return decoder->height > 0 ? ratio * decoder->width / decoder->height : ratio;
+}
+
+std::int64_t packetTime(const AVPacket* packet)
+{
+    return packet->dts != AV_NOPTS_VALUE ? packet->dts : packet->pts;
+}
+
+} // namespace
+
+parseThread::parseThread(QObject* parent)
+    : QThread(parent)
+{
+    setObjectName(QStringLiteral("parseThread"));
+}
+
+parseThread::~parseThread()
+{
+    stopSequence();
+    close();
+}
+
+bool parseThread::open(const QByteArray& path, AudioDev* audio, VideoDev* video)
+{
+    if (avformat_open_input(&m_format, path.constData(), nullptr, nullptr) < 0) {
+        qCWarning(lcMedia) << "cannot open" << path;
+        m_format = nullptr;
+        return false;
+    }
+    if (avformat_find_stream_info(m_format, nullptr) < 0)
+        qCWarning(lcMedia) << "no stream information in" << path;
+    for (unsigned i = 0; i < m_format->nb_streams && (m_audioStream < 0 || m_videoStream < 0); ++i) {
+        const AVMediaType type = m_format->streams[i]->codecpar->codec_type;
+        if (type == AVMEDIA_TYPE_AUDIO && m_audioStream < 0)
+            m_audioStream = int(i);
+        else if (type == AVMEDIA_TYPE_VIDEO && m_videoStream < 0)
+            m_videoStream = int(i);
+    }
+    if (m_audioStream >= 0)
+        openAudio(audio);
+    if (m_videoStream >= 0)
+        openVideo(video);
+    return true;
+}
+
+void parseThread::openAudio(AudioDev* device)
+{
+    const AVStream* stream = m_format->streams[m_audioStream];
+    m_audioDecoder = openDecoder(stream);
+    if (!m_audioDecoder) {
+        m_audioStream = -1;
+        return;
+    }
+    m_audioTimeline.timeBase = stream->time_base;
+    m_audioTimeline.origin = soundOrigin(stream, m_audioDecoder);
+    m_timeline = m_audioTimeline;
+    const int rate = m_audioDecoder->sample_rate;
+    const int channels = m_audioDecoder->ch_layout.nb_channels;
+    // Without a device there is nobody to play to, nor a clock to keep.
+    if (!device || rate <= 0 || channels <= 0)
+        return;
+    device->setFormat(rate, kSampleSizeBits, channels);
+    DecoderSetup setup{&m_audioQueue, m_audioDecoder, m_audioStream, stream->time_base, &m_flags, &m_flags.audioActive};
+    m_audioThread = new audioThread(setup, device, rate, channels, this);
+    m_audioThread->setMarks(m_audioTimeline.rescale(m_markIn.load(), m_audioTimeline.timeBase),
+                            m_audioTimeline.rescale(m_markOut.load(), m_audioTimeline.timeBase));
+}
+
+void parseThread::openVideo(VideoDev* device)
+{
+    AVStream* stream = m_format->streams[m_videoStream];
+    m_videoDecoder = openDecoder(stream);
+    if (!m_videoDecoder) {
+        m_videoStream = -1;
+        return;
+    }
+    m_timeline.timeBase = stream->time_base;
+    if (m_audioStream < 0 && stream->start_time != AV_NOPTS_VALUE)
+        m_timeline.origin = double(stream->start_time) * av_q2d(stream->time_base);
+    // Its packets are still read but dropped when nobody shows them.
+    if (!device)
+        return;
+    m_videoDevice = device;
+    device->setFormat(kTargetWidth, kTargetHeight, AV_PIX_FMT_RGBA, true);
+    device->setAspect(float(aspectRatio(stream, m_videoDecoder)));
+    const AVRational rate = av_guess_frame_rate(m_format, stream, nullptr);
+    const double frameDuration = rate.num > 0 && rate.den > 0 ? av_q2d(av_inv_q(rate)) : kDefaultFrameDuration;
+    DecoderSetup setup{&m_videoQueue, m_videoDecoder, m_videoStream, stream->time_base, &m_flags, &m_flags.videoActive};
+    m_videoThread = new videoThread(setup, device, kTargetWidth, kTargetHeight, frameDuration, this);
+}
+
+void parseThread::setRange(std::int64_t inPoint, std::int64_t outPoint)
+{
+    m_inPoint.store(inPoint);
+    m_outPoint.store(outPoint);
+    if (m_audioThread)
+        m_audioThread->setOutPoint(m_timeline.rescale(outPoint, m_audioTimeline.timeBase));
+}
+
+void parseThread::setMarks(std::int64_t markIn, std::int64_t markOut)
+{
+    m_markIn.store(markIn);
+    m_markOut.store(markOut);
+    if (m_audioThread)
+        m_audioThread->setMarks(m_timeline.rescale(markIn, m_audioTimeline.timeBase),
+                                m_timeline.rescale(markOut, m_audioTimeline.timeBase));
+}
+
+void parseThread::requestSeek(std::int64_t target)
+{
+    m_seekRequest.store(target);
+    if (m_audioThread)
+        m_audioThread->setDiscardBefore(m_timeline.rescale(target, m_audioTimeline.timeBase));
+    if (m_videoThread)
+        m_videoThread->setDiscardBefore(target);
+    m_flags.parser.ring();
+}
+
+void parseThread::setPaused(bool on)
+{
+    m_paused.store(on);
+    m_flags.parser.ring();
+}
+
+void parseThread::startOnce()
+{
+    if (m_started)
+        return;
+    m_started = true;
+    start(QThread::InheritPriority);
+}
+
+double parseThread::audioClock() const
+{
+    if (!m_audioThread)
+        return m_finalClock;
+    return m_audioTimeline.toSeconds(m_audioThread->clock());
+}
+
+double parseThread::duration() const
+{
+    if (!m_format || m_format->duration == AV_NOPTS_VALUE)
+        return -1.0;
+    return double(m_format->duration) / AV_TIME_BASE;
+}
+
+void parseThread::run()
+{
+    // A file that could not be opened ends at once, without a report.
+    if (m_format)
+        demultiplex();
+    m_ended.store(true, std::memory_order_release);
+}
+
+void parseThread::demultiplex()
+{
+    m_flags.reading.store(true);
+    // Each flag is up before its thread starts, which may clear it at once.
+    if (m_audioThread) {
+        m_flags.audioActive.store(true);
+        m_audioThread->start(QThread::InheritPriority);
+    }
+    if (m_videoThread) {
+        m_flags.videoActive.store(true);
+        m_videoThread->start(QThread::InheritPriority);
+    }
+    const std::int64_t in = m_inPoint.load();
+    if (in != kNoTimestamp) {
+        if (m_audioThread && m_audioThread->discardBefore() == kNoTimestamp)
+            m_audioThread->setDiscardBefore(m_timeline.rescale(in, m_audioTimeline.timeBase));
+        if (m_videoThread && m_videoThread->discardBefore() == kNoTimestamp)
+            m_videoThread->setDiscardBefore(in);
+        seekTo(in);
+    }
+
+    AVPacket* packet = av_packet_alloc();
+    while (packet) {
+        if ((!m_flags.audioActive.load() && !m_flags.videoActive.load()) || m_stopping.load())
+            break;
+        if (m_paused.load()) {
+            m_flags.parser.wait(kPausedPollMs);
+            continue;
+        }
+        // Taken in one step: a request made meanwhile stays for the next pass.
+        const std::int64_t target = m_seekRequest.exchange(kNoTimestamp);
+        if (target != kNoTimestamp)
+            seekTo(target);
+        if (queuesFull()) {
+            m_flags.parser.wait(kBusyPollMs);
+            continue;
+        }
+        if (m_flags.reading.load() && m_flags.seekPending.load() &&
+            (m_audioQueue.bytes() > 0 || m_videoQueue.bytes() > 0))
+            m_flags.seekPending.store(false);
+        readPacket(packet);
+    }
+    av_packet_free(&packet);
+    emit sigThreadDone();
+}
+
+void parseThread::join()
+{
+    wait();
+    // As DecodingThread::join(): shows ThreadSanitizer the order wait() makes.
+    m_ended.load(std::memory_order_acquire);
+}
+
+void parseThread::seekTo(std::int64_t target)
+{
+    m_flags.reading.store(true);
+    m_flags.seekPending.store(true);
+    const int reference = m_videoStream >= 0 ? m_videoStream : m_audioStream;
+    const std::int64_t preroll = av_rescale_q(std::int64_t(kSeekPrerollSeconds * AV_TIME_BASE), AVRational{1, AV_TIME_BASE},
+                                              m_timeline.timeBase);
+    const int flags = m_lastRead != kNoTimestamp && m_lastRead > target ? AVSEEK_FLAG_BACKWARD : 0;
+    if (avformat_seek_file(m_format, reference, std::numeric_limits<std::int64_t>::min(), target - preroll,
+                           std::numeric_limits<std::int64_t>::max(), flags) < 0) {
+        // Reading goes on from where it was; the decoding threads drop what
+        // lies before the target.
+        qCWarning(lcMedia) << "seek failed";
+        m_flags.seekPending.store(false);
+        return;
+    }
+    // The decoding threads reset their decoders when the marker reaches
+    // them: a decoder is only ever touched by its own thread.
+    if (m_audioThread)
+        m_audioQueue.flush();
+    if (m_videoThread)
+        m_videoQueue.flush();
+}
+
+bool parseThread::queuesFull() const
+{
+    return m_audioQueue.bytes() > kQueueLimitBytes || m_videoQueue.bytes() > kQueueLimitBytes;
+}
+
+void parseThread::readPacket(AVPacket* packet)
+{
+    const int result = av_read_frame(m_format, packet);
+    if (result < 0) {
+        const bool atEnd = result == AVERROR_EOF || (m_format->pb && avio_feof(m_format->pb));
+        if (atEnd) {
+            m_flags.reading.store(false);
+            // A seek to the end finds no packet; the decoding threads must
+            // not wait for one.
+            m_flags.seekPending.store(false);
+        }
+        m_flags.parser.wait(atEnd ? kEndPollMs : kBusyPollMs);
+        return;
+    }
+    m_flags.reading.store(true);
+    const std::int64_t time = packetTime(packet);
+    if (time != AV_NOPTS_VALUE)
+        m_lastRead = av_rescale_q(time, m_format->streams[packet->stream_index]->time_base, m_timeline.timeBase);
+    dispatch(packet);
+}
+
+void parseThread::dispatch(AVPacket* packet)
+{
+    bool queued = false;
+    if (packet->stream_index == m_audioStream && m_audioThread)
+        queued = m_audioQueue.put(packet);
+    else if (packet->stream_index == m_videoStream && m_videoThread)
+        queued = m_videoQueue.put(packet);
+    if (!queued)
+        av_packet_unref(packet);
+}
+
+void parseThread::stopSequence()
+{
+    if (m_audioThread) {
+        m_audioQueue.flush();
+        m_audioThread->requestStop();
+    }
+    if (m_videoThread) {
+        m_videoDevice->setFormat(-1, -1, -1, false);
+        m_videoQueue.flush();
+        m_videoThread->requestStop();
+    }
+    m_stopping.store(true);
+    m_flags.parser.ring();
+    join();
+    if (m_audioThread) {
+        m_audioThread->join();
+        m_finalClock = audioClock();
+        delete m_audioThread;
+        m_audioThread = nullptr;
+    }
+    if (m_videoThread) {
+        m_videoThread->join();
+        delete m_videoThread;
+        m_videoThread = nullptr;
+    }
+}
+
+void parseThread::close()
+{
+    avcodec_free_context(&m_audioDecoder);
+    avcodec_free_context(&m_videoDecoder);
+    avformat_close_input(&m_format);
+}

@@ -1,0 +1,116 @@
+// The demultiplexing thread of one open media. It opens the file, chooses
+// its first audio and first video stream, opens their decoders and creates
+// their decoding threads; in its own thread it reads packets into their
+// queues, seeks, and notices the end of the file. It reports sigThreadDone()
+// when both decoding threads have ended or it was told to stop.
+#pragma once
+
+#include "MediaFlags.h"
+#include "PacketQueue.h"
+#include "Timeline.h"
+
+#include <QByteArray>
+#include <QThread>
+
+#include <atomic>
+#include <cstdint>
+
+class AudioDev;
+class VideoDev;
+class audioThread;
+class videoThread;
+struct AVCodecContext;
+struct AVFormatContext;
+struct AVStream;
+
+class parseThread : public QThread {
+    Q_OBJECT
+public:
+    explicit parseThread(QObject* parent);
+    ~parseThread() override;
+
+    // In the GUI thread, before start(). False when the file cannot be
+    // opened; the thread then has no streams and run() returns at once.
+    bool open(const QByteArray& path, AudioDev* audio, VideoDev* video);
+    // Stops and flushes the decoding threads, switches the video surface
+    // off, stops this thread and waits for all three. Idempotent.
+    void stopSequence();
+    // Waits for run() to return.
+    void join();
+    // Closes the decoders and the file; after the thread has ended.
+    void close();
+
+    // The media's own range, in the timestamps of timeline().
+    void setRange(std::int64_t inPoint, std::int64_t outPoint);
+    std::int64_t inPoint() const { return m_inPoint.load(); }
+    std::int64_t outPoint() const { return m_outPoint.load(); }
+    // Mark-in and mark-out, in the timestamps of timeline().
+    void setMarks(std::int64_t markIn, std::int64_t markOut);
+    std::int64_t markIn() const { return m_markIn.load(); }
+    std::int64_t markOut() const { return m_markOut.load(); }
+    // A timestamp of timeline(), or kNoTimestamp to cancel a pending seek;
+    // the decoding threads drop data older than it.
+    void requestSeek(std::int64_t target);
+    void setPaused(bool on);
+    bool isPaused() const { return m_paused.load(); }
+    bool isStopping() const { return m_stopping.load(); }
+    // Starts the thread once; a media that ran cannot run again.
+    void startOnce();
+    bool hasStarted() const { return m_started; }
+
+    bool isOpen() const { return m_format != nullptr; }
+    // Seconds against the timestamps of the reference stream (video if any).
+    const Timeline& timeline() const { return m_timeline; }
+    // The audio clock in seconds of the sound; -1 without an audio thread.
+    double audioClock() const;
+    double duration() const; // seconds; -1 when unknown
+    audioThread* audio() const { return m_audioThread; }
+    bool hasVideoThread() const { return m_videoThread != nullptr; }
+    videoThread* video() const { return m_videoThread; }
+
+signals:
+    void sigThreadDone();
+
+protected:
+    void run() override;
+
+private:
+    void demultiplex();
+    void openAudio(AudioDev* device);
+    void openVideo(VideoDev* device);
+    void seekTo(std::int64_t target);
+    bool queuesFull() const;
+    void readPacket(AVPacket* packet);
+    void dispatch(AVPacket* packet);
+
+    PacketQueue m_audioQueue;
+    PacketQueue m_videoQueue;
+    MediaFlags m_flags;
+
+    // Set up by open() in the GUI thread; afterwards used only by this
+    // thread until it has ended.
+    AVFormatContext* m_format = nullptr;
+    AVCodecContext* m_audioDecoder = nullptr;
+    AVCodecContext* m_videoDecoder = nullptr;
+    int m_audioStream = -1;
+    int m_videoStream = -1;
+    Timeline m_timeline;
+    Timeline m_audioTimeline;
+    VideoDev* m_videoDevice = nullptr;
+    audioThread* m_audioThread = nullptr;
+    videoThread* m_videoThread = nullptr;
+    bool m_started = false; // GUI thread only
+    std::int64_t m_lastRead = kNoTimestamp; // this thread: decode time of the last packet read
+    double m_finalClock = -1.0; // GUI thread: the audio clock when its thread was deleted
+
+    // Written by the GUI thread, read by this thread.
+    std::atomic<bool> m_paused{false};
+    std::atomic<bool> m_stopping{false};
+    std::atomic<std::int64_t> m_seekRequest{kNoTimestamp};
+    std::atomic<std::int64_t> m_inPoint{kNoTimestamp};
+    std::atomic<std::int64_t> m_outPoint{kNoTimestamp};
+    std::atomic<std::int64_t> m_markIn{kNoTimestamp};
+    std::atomic<std::int64_t> m_markOut{kNoTimestamp};
+    // Set last in run(): as DecodingThread::join().
+    std::atomic<bool> m_ended{false};
+};

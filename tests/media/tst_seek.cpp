@@ -1,0 +1,151 @@
+// Seeks on a playing media, heard on the null sink. In steps.mp3 second k is
+// a tone of 300 + 100 k Hz, so each 20 ms of the recording tells where in the
+// file it came from.
+#include "EngineFixture.h"
+#include "SoundCapture.h"
+#include "TestEnvironment.h"
+
+#include <QTest>
+
+namespace {
+
+constexpr double kWindowSeconds = 0.02;
+constexpr double kSilenceDb = -45.0;
+constexpr int kTimeoutMs = 15000;
+
+// The second of the file that each window of the recording comes from; -1
+// for silence. Windows across a change of tone give no clean answer and are
+// left out.
+QVector<int> secondsHeard(const Pcm& pcm)
+{
+    QVector<int> seconds;
+    for (double at = 0; at + kWindowSeconds <= pcm.seconds(); at += kWindowSeconds) {
+        const Pcm window = pcm.slice(at, at + kWindowSeconds);
+        if (levelDb(window) < kSilenceDb) {
+            seconds.append(-1);
+            continue;
+        }
+        const double frequency = toneFrequency(window);
+        const double second = (frequency - 300.0) / 100.0;
+        if (std::abs(second - std::round(second)) < 0.1)
+            seconds.append(int(std::round(second)));
+    }
+    return seconds;
+}
+
+QString describe(const QVector<int>& seconds)
+{
+    QStringList parts;
+    for (int second : seconds)
+        parts.append(QString::number(second));
+    return parts.join(QLatin1Char(' '));
+}
+
+} // namespace
+
+class SeekTest : public QObject {
+    Q_OBJECT
+private slots:
+    void initTestCase() { QVERIFY(testenv::soundServerRunning()); }
+    void whatIsHeardNextComesFromTheTarget_data();
+    void whatIsHeardNextComesFromTheTarget();
+    void seekOutsideTheRangeCancelsAPendingOne();
+    void seekToTheEndEndsPlayback();
+};
+
+void SeekTest::whatIsHeardNextComesFromTheTarget_data()
+{
+    QTest::addColumn<int>("playMs");
+    QTest::addColumn<double>("target");
+    QTest::newRow("forward") << 1200 << 6.1;
+    QTest::newRow("backward") << 3300 << 1.1;
+}
+
+void SeekTest::whatIsHeardNextComesFromTheTarget()
+{
+    QFETCH(int, playMs);
+    QFETCH(double, target);
+    SoundCapture capture;
+    QVERIFY(capture.start());
+    EngineFixture fixture;
+    const MediaIdentifier id = fixture.play(testenv::media(QStringLiteral("steps.mp3")));
+    EngineFixture::run(playMs);
+    const double before = fixture.engine->currentTime(id);
+    fixture.engine->doSeekTime(id, target);
+    EngineFixture::run(700);
+    const double after = fixture.engine->currentTime(id);
+    fixture.engine->doStart(id, false);
+    QVERIFY(fixture.waitStopped(1, kTimeoutMs));
+    const QVector<int> heard = secondsHeard(capture.stop());
+
+    QVERIFY2(after > target + 0.5 && after < target + 0.85, qPrintable(QString::number(after)));
+    const int old = int(before);
+    const int wanted = int(target);
+    const int jump = int(heard.indexOf(wanted, heard.indexOf(old)));
+    QVERIFY2(jump > 0, qPrintable(describe(heard)));
+    // Up to the jump: the seconds played before it. The window just before
+    // the jump may hold both tones.
+    for (int i = 0; i + 1 < jump; ++i)
+        QVERIFY2(heard[i] == -1 || heard[i] <= old, qPrintable(describe(heard)));
+    // After it: the target's second only, until the playback was stopped.
+    const int end = int(heard.lastIndexOf(wanted));
+    QVERIFY2(end - jump >= 25, qPrintable(describe(heard)));
+    for (int i = jump; i <= end; ++i)
+        QVERIFY2(heard[i] == wanted, qPrintable(describe(heard)));
+    for (int i = end + 1; i < heard.size(); ++i)
+        QVERIFY2(heard[i] == -1, qPrintable(describe(heard)));
+}
+
+// A media with a range of its own, 2 s to 6 s. While it is paused, seeks
+// wait; one outside the range cancels the one inside before it.
+void SeekTest::seekOutsideTheRangeCancelsAPendingOne()
+{
+    EngineFixture fixture;
+    MediaIdentifier ranged;
+    auto device = std::make_unique<IAudio>();
+    device->useDefaultOutput();
+    ranged.path = testenv::media(QStringLiteral("steps.mp3"));
+    ranged.audio = device.get();
+    ranged.inTime = 2.0f;
+    ranged.outTime = 6.0f;
+    fixture.devices.push_back(std::move(device));
+    fixture.engine->doOpen(ranged);
+    fixture.engine->doStart(ranged, true);
+    EngineFixture::run(300);
+    QVERIFY(fixture.engine->doPause(ranged, true));
+    const double paused = fixture.engine->currentTime(ranged);
+    QVERIFY2(paused >= 2.0 && paused < 2.5, qPrintable(QString::number(paused)));
+
+    fixture.engine->doSeekTime(ranged, 4.5);
+    fixture.engine->doSeekTime(ranged, 6.5); // beyond the out-time
+    fixture.engine->doPause(ranged, false);
+    EngineFixture::run(300);
+    const double cancelled = fixture.engine->currentTime(ranged);
+    QVERIFY2(cancelled > paused && cancelled < paused + 0.5, qPrintable(QString::number(cancelled)));
+
+    fixture.engine->doPause(ranged, true);
+    fixture.engine->doSeekTime(ranged, 4.5);
+    fixture.engine->doSeekTime(ranged, 1.0); // before the in-time
+    fixture.engine->doSeekTime(ranged, 5.0);
+    fixture.engine->doPause(ranged, false);
+    EngineFixture::run(300);
+    const double sought = fixture.engine->currentTime(ranged);
+    QVERIFY2(sought > 5.0 && sought < 5.5, qPrintable(QString::number(sought)));
+    fixture.engine->doStart(ranged, false);
+    QVERIFY(fixture.waitStopped(1, kTimeoutMs));
+}
+
+// Nothing follows the end of the file: playback ends there instead of
+// waiting for a packet.
+void SeekTest::seekToTheEndEndsPlayback()
+{
+    EngineFixture fixture;
+    const MediaIdentifier id = fixture.play(testenv::media(QStringLiteral("steps.mp3")));
+    EngineFixture::run(500);
+    fixture.engine->doSeekTime(id, fixture.engine->duration(id));
+    QVERIFY(fixture.waitStopped(1, 2000));
+    QCOMPARE(fixture.stopped.count(), 1);
+}
+
+REPETA_TEST_MAIN(SeekTest)
+#include "tst_seek.moc"
