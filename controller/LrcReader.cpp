@@ -5,12 +5,6 @@
 
 #include <cmath>
 
-QString lrcPathFor(const QString& mediaPath)
-{
-    const int dot = mediaPath.lastIndexOf(QLatin1Char('.'));
-    return (dot < 0 ? mediaPath : mediaPath.left(dot)) + QStringLiteral(".lrc");
-}
-
 float parseLrcTime(const QString& tag)
 {
     const int colon = tag.indexOf(QLatin1Char(':'));

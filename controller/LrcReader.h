@@ -2,6 +2,8 @@
 // starts with a valid, non-negative time tag; everything else is skipped.
 #pragma once
 
+#include "Contracts.h"
+
 #include <QString>
 #include <QVector>
 
@@ -15,10 +17,6 @@ struct LrcTimeline {
 
 // Longest piece of a line taken at once; a longer line is read as several.
 constexpr qint64 kLrcLineLimit = 2048;
-
-// The LRC file that belongs to a media file: the path up to its last "."
-// (all of it if there is none) followed by ".lrc".
-QString lrcPathFor(const QString& mediaPath);
 
 // Minutes and seconds of a tag without its brackets ("1:02.5" gives 62.5);
 // -1 when either number is invalid.

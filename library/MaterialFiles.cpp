@@ -50,13 +50,6 @@ QString materialPathFromUrl(const QString& url)
     return QLatin1String(kMaterialPrefix) + lastComponent(path);
 }
 
-QString lrcPathFor(const QString& mediaPath)
-{
-    const qsizetype dot = mediaPath.lastIndexOf(QLatin1Char('.'));
-    const QString stem = dot > mediaPath.lastIndexOf(QLatin1Char('/')) ? mediaPath.left(dot) : mediaPath;
-    return stem + QStringLiteral(".lrc");
-}
-
 QString workspacePathFor(const QString& source)
 {
     return QLatin1String(kWorkspaceFolder) + QLatin1Char('/') + QFileInfo(source).fileName();

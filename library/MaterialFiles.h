@@ -3,6 +3,8 @@
 // path, "./workspace/" followed by the media file name.
 #pragma once
 
+#include "controller/Contracts.h"
+
 #include <QCoreApplication>
 #include <QString>
 
@@ -16,10 +18,6 @@ inline constexpr char kWorkspaceFolder[] = "workspace";
 // a path, whose last component counts as written (a bare "lesson #1.mp3" is
 // no URL with a fragment).
 QString materialPathFromUrl(const QString& url);
-
-// The LRC file beside a media file: the media path up to its last "." in the
-// file name, followed by ".lrc" ("a.b.mp3" gives "a.b.lrc").
-QString lrcPathFor(const QString& mediaPath);
 
 struct [[nodiscard]] CopyResult {
     enum class Status {

@@ -1,5 +1,6 @@
 // The program as a learner starts it: a real window on the X display, and a
 // clean exit when the session asks it to quit.
+#include "Subprocess.h"
 #include "TestEnvironment.h"
 
 #include <QProcess>
@@ -12,7 +13,9 @@ class StartupTest : public QObject {
 private slots:
     void opensItsWindowAndQuitsCleanly()
     {
+        // A learner's data folder as the run command prepares it.
         QTemporaryDir data;
+        QCOMPARE(exitCodeOf({QStringLiteral(REPETA_PREPARE_DATA), data.path(), QStringLiteral(REPETA_SAMPLES_DIR)}), 0);
         QProcess program;
         program.setWorkingDirectory(data.path());
         QProcessEnvironment env = QProcessEnvironment::systemEnvironment();

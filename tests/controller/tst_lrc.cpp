@@ -109,6 +109,8 @@ private slots:
         QCOMPARE(lrcPathFor(QStringLiteral("./workspace/a.b.mp3")), QStringLiteral("./workspace/a.b.lrc"));
         QCOMPARE(lrcPathFor(QStringLiteral("help.flv")), QStringLiteral("help.lrc"));
         QCOMPARE(lrcPathFor(QStringLiteral("noextension")), QStringLiteral("noextension.lrc"));
+        QCOMPARE(lrcPathFor(QStringLiteral("./workspace/lesson")), QStringLiteral("./workspace/lesson.lrc"));
+        QCOMPARE(lrcPathFor(QStringLiteral("/home/a.b/lesson")), QStringLiteral("/home/a.b/lesson.lrc"));
     }
 };
 

@@ -1,0 +1,210 @@
+// The main window as the controller and the learner drive it: each control
+// operation changes exactly its widgets without calling back, the volume
+// controls stay in step, the companions follow the window, and the profile
+// is restored and written.
+#include "TestEnvironment.h"
+
+#include "app/Dialog.h"
+#include "app/Profile.h"
+#include "controller/Repeta.h"
+#include "library/TreesView.h"
+#include "textview/TabsView.h"
+#include "widgets/OctImgBtn.h"
+#include "waveform/PlotView.h"
+#include "widgets/PanelView.h"
+#include "widgets/PhaseTabs.h"
+#include "widgets/VoicerImg.h"
+#include "widgets/VolSlider.h"
+#include "widgets/wikiSlider.h"
+
+#include <QDir>
+#include <QLabel>
+#include <QSettings>
+#include <QSignalSpy>
+#include <QTemporaryDir>
+
+class DialogTest : public QObject {
+    Q_OBJECT
+private:
+    QTemporaryDir m_home;
+    QString m_origin;
+
+    static QImage pictureOf(const QLabel* label) { return label->pixmap().toImage(); }
+
+private slots:
+    void initTestCase()
+    {
+        m_origin = QDir::currentPath();
+        QVERIFY(QDir::setCurrent(m_home.path()));
+    }
+
+    void cleanupTestCase() { QDir::setCurrent(m_origin); }
+
+    // A data folder with empty lists: a missing list is reported in a box.
+    void init()
+    {
+        QFile::remove(QStringLiteral("profile.ini"));
+        QDir().mkpath(QStringLiteral("workspace"));
+        for (const char* list : {"basiclist.xml", "advancedlist.xml", "expertlist.xml"})
+            testenv::writeFile(QLatin1String(list), "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<sayloom version=\"1.0\"/>\n");
+    }
+
+    void checkedOperationsChangeTheButtonsWithoutCallingBack()
+    {
+        Dialog window;
+        const DialogForm& ui = window.form();
+        QSignalSpy oriToggled(ui.ori.play, &QAbstractButton::toggled);
+        QSignalSpy pauserToggled(ui.wikiPauser, &QAbstractButton::toggled);
+        QSignalSpy recordToggled(ui.recCtrl, &QAbstractButton::toggled);
+        window.setOriPlayChecked(true);
+        QVERIFY(ui.ori.play->isChecked() && ui.wikiPauser->isChecked());
+        window.setRecordChecked(true);
+        QVERIFY(ui.recCtrl->isChecked());
+        window.setPcePlayChecked(true);
+        window.setRecPlayChecked(true);
+        QVERIFY(ui.pce.play->isChecked() && ui.rec.play->isChecked());
+        QCOMPARE(oriToggled.count() + pauserToggled.count() + recordToggled.count(), 0);
+        QCOMPARE(window.controller()->activity(), std::uint8_t(0));
+
+        window.setOriPlayEnabled(false);
+        QVERIFY(!ui.ori.play->isEnabled() && !ui.wikiPauser->isEnabled());
+        window.setPracticeEnabled(false);
+        QVERIFY(!ui.phaseTabs->isEnabled() && !ui.recCtrl->isEnabled());
+        window.setOriTime(QStringLiteral("00:00:01\n00:00:09"));
+        QCOMPARE(ui.ori.time->text(), QStringLiteral("00:00:01\n00:00:09"));
+        QCOMPARE(ui.wikiTime->text(), ui.ori.time->text());
+    }
+
+    void disablingTheCurrentPhaseTabKeepsIt()
+    {
+        Dialog window;
+        const DialogForm& ui = window.form();
+        ui.phaseTabs->setCurrentIndex(ListenRepeat);
+        QCOMPARE(window.controller()->phase(), int(ListenRepeat));
+        QSignalSpy changed(ui.phaseTabs, &QTabBar::currentChanged);
+        window.setPhaseEnabled(false, ListenRepeat);
+        QCOMPARE(ui.phaseTabs->currentIndex(), int(ListenRepeat));
+        QVERIFY(!ui.phaseTabs->isTabEnabled(ListenRepeat));
+        QCOMPARE(changed.count(), 0);
+        QCOMPARE(window.controller()->phase(), int(ListenRepeat));
+    }
+
+    void theOriginalsVolumeControlsMoveTogether()
+    {
+        Dialog window;
+        const DialogForm& ui = window.form();
+        QSignalSpy pceChanged(ui.pce.volume, &VolSlider::sigPercChanged);
+        QSignalSpy wikiChanged(ui.volSlid, &VolSlider::sigPercChanged);
+        const QImage before = pictureOf(ui.pce.volumeIcon);
+        ui.ori.volume->setValue(20);
+        QCOMPARE(ui.pce.volume->value(), 20);
+        QCOMPARE(ui.volSlid->value(), 20);
+        QCOMPARE(pceChanged.count() + wikiChanged.count(), 0);
+        const QImage quiet = pictureOf(ui.ori.volumeIcon);
+        QVERIFY(quiet != before);
+        QCOMPARE(pictureOf(ui.pce.volumeIcon), quiet);
+        QCOMPARE(pictureOf(ui.wikiVoice), quiet);
+        // The recording's own volume leaves the original's alone.
+        ui.rec.volume->setValue(0);
+        QCOMPARE(ui.ori.volume->value(), 20);
+        QVERIFY(pictureOf(ui.rec.volumeIcon) != quiet);
+    }
+
+    void volumeIconsFollowTheirLevels()
+    {
+        QCOMPARE(volumeLevelName(0.0f), QStringLiteral("000"));
+        QCOMPARE(volumeLevelName(0.01f), QStringLiteral("025"));
+        QCOMPARE(volumeLevelName(0.25f), QStringLiteral("025"));
+        QCOMPARE(volumeLevelName(0.2501f), QStringLiteral("050"));
+        QCOMPARE(volumeLevelName(0.5f), QStringLiteral("050"));
+        QCOMPARE(volumeLevelName(0.75f), QStringLiteral("075"));
+        QCOMPARE(volumeLevelName(0.76f), QStringLiteral("100"));
+    }
+
+    void theCompanionsMoveWithTheWindow()
+    {
+        Dialog window;
+        window.show();
+        const DialogForm& ui = window.form();
+        const QPoint panel = ui.ctrlpanel->pos();
+        ui.tsWidget->hide(); // a hidden companion moves too
+        const QPoint library = ui.tsWidget->pos();
+        window.move(window.pos() + QPoint(37, -11));
+        QTRY_COMPARE(ui.ctrlpanel->pos(), panel + QPoint(37, -11));
+        QCOMPARE(ui.tsWidget->pos(), library + QPoint(37, -11));
+        QCOMPARE(ui.ctrlpanel->width(), window.width());
+        QCOMPARE(ui.ctrlpanel->height(), DialogForm::kPanelHeight);
+    }
+
+    void helpModeShowsTheVideoControls()
+    {
+        Dialog window;
+        window.show();
+        const DialogForm& ui = window.form();
+        QVERIFY(!window.inHelpMode());
+        QVERIFY(ui.wikiPauser->isHidden() && ui.recCtrl->isVisible());
+        window.setHelpMode(true);
+        QVERIFY(window.inHelpMode());
+        QVERIFY(ui.ori.plot->isHidden() && ui.pce.play->isHidden() && ui.rec.time->isHidden());
+        QVERIFY(ui.wikiPauser->isVisible() && ui.wikiSlid->isVisible() && ui.wikiTime->isVisible());
+        QVERIFY(ui.recCtrl->isHidden() && ui.recCtrlVol->isHidden());
+        QCOMPARE(ui.tsWidget->height(), window.height() + 66);
+        QVERIFY(ui.txtLrc->isTabEnabled(2) && !ui.txtLrc->isTabEnabled(1));
+        QCOMPARE(ui.txtLrc->tabToolTip(2), QStringLiteral("帮助视频"));
+        window.setHelpMode(false);
+        QVERIFY(ui.ori.plot->isVisible() && ui.wikiPauser->isHidden());
+        QCOMPARE(ui.tsWidget->height(), window.height() + 90);
+        QCOMPARE(ui.txtLrc->tabToolTip(1), QStringLiteral("材料全文"));
+    }
+
+    void theProfileIsRestoredAndWrittenBack()
+    {
+        QVERIFY(QFile::copy(testenv::media(QStringLiteral("sentences.mp3")), QStringLiteral("workspace/sentences.mp3")));
+        QVERIFY(QFile::copy(testenv::media(QStringLiteral("sentences.lrc")), QStringLiteral("workspace/sentences.lrc")));
+        testenv::writeFile(QStringLiteral("profile.ini"),
+                           "[General]\nvol-ori=40\napl-rec=60\nMaterialDiff=2\nMaterialName=./workspace/sentences.mp3\n"
+                           "Phase=1\nPage=0\nEditor=true\npos-x=0\npos-y=100\n");
+        {
+            Dialog window;
+            const DialogForm& ui = window.form();
+            QCOMPARE(ui.ori.volume->value(), 40);
+            QCOMPARE(ui.pce.volume->value(), 40); // announced, so the others follow
+            QCOMPARE(ui.recCtrlVol->value(), 60);
+            QCOMPARE(ui.tabWidget->currentIndex(), 2);
+            QCOMPARE(window.controller()->materialPath(), QStringLiteral("./workspace/sentences.mp3"));
+            QCOMPARE(window.controller()->phase(), int(ListenRepeat));
+            QCOMPARE(ui.txtLrc->currentIndex(), 0);
+            QVERIFY(!ui.adjLrc->isHidden() && !ui.lrcSplit->isHidden());
+            ui.ori.volume->setValue(55);
+        }
+        const QSettings written(QStringLiteral("profile.ini"), QSettings::IniFormat);
+        const Profile profile = readProfile(written);
+        QCOMPARE(profile.volOri, std::optional<int>(55));
+        QCOMPARE(profile.phase, std::optional<int>(1));
+        QCOMPARE(profile.materialName, QStringLiteral("./workspace/sentences.mp3"));
+        QVERIFY(!profile.fullPlaying);
+        QVERIFY(profile.editor); // never written, so still there
+    }
+
+    void helpModeAtStartOpensTheHelpVideoOnly()
+    {
+        QVERIFY(QFile::copy(testenv::media(QStringLiteral("video.flv")), QStringLiteral("help.flv")) ||
+                QFile::exists(QStringLiteral("help.flv")));
+        testenv::writeFile(QStringLiteral("profile.ini"),
+                           "[General]\nFullPlaying=true\nMaterialName=./workspace/sentences.mp3\nPhase=2\n");
+        {
+            Dialog window;
+            QCOMPARE(window.controller()->materialPath(), QStringLiteral("help.flv"));
+            QVERIFY(window.inHelpMode());
+            QVERIFY(window.form().adjLrc->isHidden()); // no Editor key: hidden
+        }
+        const QSettings written(QStringLiteral("profile.ini"), QSettings::IniFormat);
+        const Profile profile = readProfile(written);
+        QVERIFY(profile.fullPlaying);
+        QCOMPARE(profile.materialName, QStringLiteral("help.flv"));
+        QVERIFY(!written.contains(QStringLiteral("Editor")));
+    }
+};
+
+REPETA_TEST_MAIN(DialogTest)
+#include "tst_dialog.moc"
