@@ -75,6 +75,7 @@ public:
     std::uint8_t activity() const { return m_activity; }
     const QVector<QString>& sentenceTexts() const { return m_sentenceTexts; }
     const QVector<float>& sentenceStarts() const { return m_sentenceStarts; }
+    const MediaIdentifier& originalMedia() const { return m_oriMedia; }
     MediaEngine* engine() const { return m_engine; }
     Ploter* ploter() const { return m_ploter; }
 
