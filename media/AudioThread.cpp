@@ -177,9 +177,9 @@ bool audioThread::writeFrame(const AVFrame* frame)
         m_nextSampleTime = start + av_rescale_q(frame->nb_samples, sampleTime, m_setup.timeBase);
 
     const int capacity = swr_get_out_samples(m_resampler, frame->nb_samples);
-    const int bytesNeeded = capacity * m_channels * kBytesPerSample;
     if (capacity < 0)
         return true;
+    const int bytesNeeded = capacity * m_channels * kBytesPerSample;
     if (int(m_samples.size()) < bytesNeeded)
         m_samples.resize(size_t(bytesNeeded));
     std::uint8_t* out = m_samples.data();
@@ -220,7 +220,7 @@ bool audioThread::writeAll(const std::uint8_t* data, int length)
         data += accepted;
         length -= accepted;
         if (length > 0) // the device is full: it frees space as it plays
-            pause(std::clamp(length / bytesPerMs, kMinWriteWaitMs, kMaxWriteWaitMs));
+            idle(std::clamp(length / bytesPerMs, kMinWriteWaitMs, kMaxWriteWaitMs));
     }
     return true;
 }

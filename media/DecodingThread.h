@@ -47,7 +47,7 @@ protected:
     // Holds while paused; false once stopped.
     bool holdWhilePaused();
     // Waits at most timeoutMs, ended early by the engine's commands.
-    void pause(int timeoutMs) { m_waker.wait(timeoutMs); }
+    void idle(int timeoutMs) { m_waker.wait(timeoutMs); }
     // Marks the thread as ended for the demultiplexing thread; run()'s
     // last step.
     void finish();

@@ -39,12 +39,6 @@ void IAudio::setDevice(const QAudioDevice& device) { m_device = device; }
 
 void IAudio::useDefaultOutput() { setDevice(QMediaDevices::defaultAudioOutput()); }
 
-QAudioFormat IAudio::format()
-{
-    const std::lock_guard<std::mutex> lock(m_mutex);
-    return m_format;
-}
-
 bool IAudio::hasOutput()
 {
     const std::lock_guard<std::mutex> lock(m_mutex);

@@ -29,7 +29,6 @@ public:
 
     void setDevice(const QAudioDevice& device);
     void useDefaultOutput();
-    QAudioFormat format();
     // True while samples go to a real sink rather than the silent clock.
     bool hasOutput();
 

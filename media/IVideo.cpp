@@ -33,10 +33,10 @@ IVideo::IVideo(QWidget* parent)
     setPalette(black);
     setAutoFillBackground(true);
     if (VideoCanvas::isAvailable()) {
-        m_canvas = new VideoCanvas(this);
+        m_canvas = new VideoCanvas();
         auto* layout = new QVBoxLayout(this);
         layout->setContentsMargins(0, 0, 0, 0);
-        layout->addWidget(m_canvas);
+        layout->addWidget(QWidget::createWindowContainer(m_canvas, this));
     }
     m_refresh.setSingleShot(true);
     connect(&m_refresh, &QTimer::timeout, this, &IVideo::doUpdateFrame);
@@ -127,13 +127,12 @@ void IVideo::doUpdateFrame()
     }
     // The slot at the read index is ours until the count goes down.
     const VideoPicture& picture = m_ring[size_t(m_readIndex)];
-    m_currentPts = picture.pts;
-    double delay = m_currentPts - m_lastPts;
+    double delay = picture.pts - m_lastPts;
     if (delay <= 0 || delay >= kLongestFrameDelay)
         delay = m_frameDelay;
     else
         m_frameDelay = delay;
-    m_lastPts = m_currentPts;
+    m_lastPts = picture.pts;
 
     m_frameTimer += delay;
     const double wait = m_frameTimer - now();

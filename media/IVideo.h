@@ -59,8 +59,7 @@ private:
 
     // GUI thread only.
     QTimer m_refresh;
-    double m_currentPts = 0.0; // seconds
-    double m_lastPts = 0.0;
+    double m_lastPts = 0.0; // seconds: of the picture on show
     double m_frameDelay = 0.0;
     double m_frameTimer = 0.0; // seconds of the monotonic clock when the current picture is due
 };

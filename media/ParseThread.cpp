@@ -270,8 +270,8 @@ void parseThread::seekTo(std::int64_t target)
     m_flags.reading.store(true);
     m_flags.seekPending.store(true);
     const int reference = m_videoStream >= 0 ? m_videoStream : m_audioStream;
-    const std::int64_t preroll = av_rescale_q(std::int64_t(kSeekPrerollSeconds * AV_TIME_BASE), AVRational{1, AV_TIME_BASE},
-                                              m_timeline.timeBase);
+    const std::int64_t preroll =
+        av_rescale_q(std::int64_t(kSeekPrerollSeconds * AV_TIME_BASE), AVRational{1, AV_TIME_BASE}, m_timeline.timeBase);
     const int flags = m_lastRead != kNoTimestamp && m_lastRead > target ? AVSEEK_FLAG_BACKWARD : 0;
     if (avformat_seek_file(m_format, reference, std::numeric_limits<std::int64_t>::min(), target - preroll,
                            std::numeric_limits<std::int64_t>::max(), flags) < 0) {

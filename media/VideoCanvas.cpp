@@ -22,8 +22,7 @@ bool VideoCanvas::isAvailable()
     return probe.create();
 }
 
-VideoCanvas::VideoCanvas(QWidget* parent)
-    : QOpenGLWidget(parent)
+VideoCanvas::VideoCanvas()
 {
     QSurfaceFormat wanted = format();
     wanted.setAlphaBufferSize(8);
@@ -59,9 +58,16 @@ void VideoCanvas::upload(const VideoPicture& picture)
         return;
     makeCurrent();
     glBindTexture(GL_TEXTURE_2D, m_texture);
-    glTexImage2D(GL_TEXTURE_2D, 0, GL_RGBA, picture.width, picture.height, 0, GL_RGBA, GL_UNSIGNED_BYTE,
-                 picture.allocated ? picture.planes[0] : nullptr);
-    doneCurrent();
+    const GLvoid* pixels = picture.allocated ? picture.planes[0] : nullptr;
+    // The texture's memory is made once for its size and then refilled.
+    if (pixels && picture.width == m_textureWidth && picture.height == m_textureHeight) {
+        glTexSubImage2D(GL_TEXTURE_2D, 0, 0, 0, picture.width, picture.height, GL_RGBA, GL_UNSIGNED_BYTE, pixels);
+    } else {
+        glTexImage2D(GL_TEXTURE_2D, 0, GL_RGBA, picture.width, picture.height, 0, GL_RGBA, GL_UNSIGNED_BYTE, pixels);
+        m_textureWidth = picture.width;
+        m_textureHeight = picture.height;
+    }
+    // Left current: the paint that follows needs the same context.
     update();
 }
 

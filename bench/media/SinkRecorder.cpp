@@ -111,8 +111,11 @@ bool SinkRecorder::findLocked(Clock::time_point since, double frequency, Clock::
         if (block.arrived <= since)
             continue;
         for (int i = 0; i < kFramesPerRead; ++i) {
+            const Clock::time_point recorded = block.arrived - sampleTime * (kFramesPerRead - 1 - i);
+            if (recorded <= since)
+                continue;
             samples.push_back(block.left[size_t(i)]);
-            times.push_back(block.arrived - sampleTime * (kFramesPerRead - 1 - i));
+            times.push_back(recorded);
         }
     }
     for (size_t i = 0; i < samples.size(); ++i) {

@@ -14,7 +14,7 @@ extern "C" {
 #include <QElapsedTimer>
 #include <QImage>
 #include <QOpenGLContext>
-#include <QOpenGLWidget>
+#include <QOpenGLWindow>
 #include <QTest>
 #include <QThread>
 
@@ -254,7 +254,10 @@ void VideoTest::missingDepthBufferIsReported()
     qInstallMessageHandler(previous);
     sink = nullptr;
     QVERIFY(surface);
-    const auto* canvas = surface->findChild<QOpenGLWidget*>();
+    QOpenGLWindow* canvas = nullptr;
+    for (QWindow* window : QGuiApplication::allWindows())
+        if (auto* gl = qobject_cast<QOpenGLWindow*>(window); gl && gl->isExposed())
+            canvas = gl;
     QVERIFY(canvas && canvas->context());
     const bool hasDepth = canvas->context()->format().depthBufferSize() > 0;
     QCOMPARE(warnings.contains(QStringLiteral("Could not get depth buffer; results will be suboptimal")), !hasDepth);
