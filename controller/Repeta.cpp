@@ -197,6 +197,8 @@ void Repeta::selectSentence(int index)
     m_currentSentence = index;
     m_seekTarget->setCurrentSentence(index);
     m_engine->doSeekTime(m_oriMedia, m_sentenceStarts[index]);
+    if (m_activity & PCE_PLAYING)
+        loopCurrentSentence();
     refreshRecordTarget();
     showSentenceText();
     const bool exists = recordingExists();

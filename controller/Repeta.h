@@ -78,6 +78,7 @@ public:
     const MediaIdentifier& originalMedia() const { return m_oriMedia; }
     MediaEngine* engine() const { return m_engine; }
     Ploter* ploter() const { return m_ploter; }
+    const PaRecThread* recorder() const { return m_recorder; }
 
 public slots:
     void doUpdateProg();
@@ -90,6 +91,8 @@ private:
     void loadLrc(const QString& path);
     void applyPhaseViews(int phase);
     void makeSentenceCurrentDuringPlayback(int index);
+    // Marks the current sentence as the loop of the original media.
+    void loopCurrentSentence();
     void updateProgressTimer();
     void pauseRecordingPlayback();
     void endRecording();

@@ -58,8 +58,10 @@ void Repeta::playOriginal(bool on)
     endRecording();
     if (m_oriMedia.path != m_materialPath)
         m_engine->doStart(m_oriMedia, false);
-    if (on)
+    if (on) {
         m_engine->doSetVolume(m_oriMedia, m_oriVolume);
+        m_engine->doSetLooping(m_oriMedia, false); // the passage runs on through a paused sentence's marks
+    }
     if (m_engine->doPause(m_oriMedia, !on) && m_oriMedia.path == m_materialPath) {
         if (on)
             m_activity |= ORI_PLAYING;
@@ -101,7 +103,7 @@ void Repeta::playSentence(bool on)
             m_engine->doSetVolume(m_oriMedia, m_oriVolume);
             m_engine->doStart(m_oriMedia, true);
         }
-        m_engine->doSetInOut(m_oriMedia, start, end);
+        loopCurrentSentence();
         const double position = m_engine->currentTime(m_oriMedia);
         if (position < start || (end != -1.0f && position >= end))
             m_engine->doSeekTime(m_oriMedia, start);
@@ -112,6 +114,14 @@ void Repeta::playSentence(bool on)
     }
     updateProgressTimer();
     m_ctrl->setPcePlayChecked(on);
+}
+
+void Repeta::loopCurrentSentence()
+{
+    // The engine restarts the sentence at its end to the sample; the check
+    // in doUpdateProg() remains for a sentence that it cannot loop (the last).
+    m_engine->doSetInOut(m_oriMedia, m_sentenceStarts[m_currentSentence], sentenceEnd(m_currentSentence));
+    m_engine->doSetLooping(m_oriMedia, true);
 }
 
 void Repeta::playRecording(bool on)

@@ -38,11 +38,12 @@ std::int64_t packetTime(const AVPacket* packet)
 } // namespace
 
 audioThread::audioThread(const DecoderSetup& setup, AudioDev* output, int sampleRate, int channels,
-                         QObject* parent)
+                         Restart restart, QObject* parent)
     : DecodingThread(setup, parent)
     , m_output(output)
     , m_sampleRate(sampleRate)
     , m_channels(channels)
+    , m_restart(std::move(restart))
     , m_nextSampleTime(kNoTimestamp)
 {
     setObjectName(QStringLiteral("audioThread"));
@@ -86,9 +87,10 @@ audioThread::Outcome audioThread::handlePacket(AVPacket* packet, std::int64_t& p
     if (PacketQueue::isFlushMarker(packet)) {
         avcodec_flush_buffers(m_setup.decoder);
         m_nextSampleTime = kNoTimestamp;
+        m_cut = false;
         return Outcome::Continue;
     }
-    if (packet->stream_index != m_setup.streamIndex)
+    if (packet->stream_index != m_setup.streamIndex || m_cut)
         return Outcome::Continue;
     const std::int64_t timestamp = packetTime(packet);
     const std::int64_t discard = discardBefore();
@@ -97,27 +99,47 @@ audioThread::Outcome audioThread::handlePacket(AVPacket* packet, std::int64_t& p
     // written.
     const bool beforeDiscard = discard != kNoTimestamp && timestamp != kNoTimestamp && timestamp < discard;
     if (!beforeDiscard && timestamp != kNoTimestamp) {
-        checkMarks(previous, timestamp);
+        const std::int64_t end = loopEnd();
+        checkMarks(previous, timestamp, end != kNoTimestamp);
         const std::int64_t outPoint = m_outPoint.load();
         if (outPoint != kNoTimestamp && timestamp > outPoint)
             return Outcome::End;
-        m_clock.store(timestamp);
+        // A loop's clock never shows a time past its end, which would make
+        // the controller seek back a second time.
+        if (end == kNoTimestamp || timestamp < end)
+            m_clock.store(timestamp);
     }
     if (timestamp != kNoTimestamp)
         previous = timestamp;
     return decode(packet) ? Outcome::Continue : Outcome::Stop;
 }
 
-void audioThread::checkMarks(std::int64_t previous, std::int64_t timestamp)
+void audioThread::checkMarks(std::int64_t previous, std::int64_t timestamp, bool looping)
 {
     if (previous == kNoTimestamp)
         return;
     const std::int64_t markIn = m_markIn.load();
     if (markIn != kNoTimestamp && previous < markIn && markIn <= timestamp)
         emit sigMarkIn();
+    // A loop reports its mark-out where it cuts the sound.
     const std::int64_t markOut = m_markOut.load();
-    if (markOut != kNoTimestamp && previous < markOut && markOut <= timestamp)
+    if (!looping && markOut != kNoTimestamp && previous < markOut && markOut <= timestamp)
         emit sigMarkOut();
+}
+
+std::int64_t audioThread::loopEnd() const
+{
+    if (!m_looping.load() || m_markIn.load() == kNoTimestamp)
+        return kNoTimestamp;
+    return m_markOut.load();
+}
+
+void audioThread::cutAtLoopEnd()
+{
+    m_cut = true;
+    emit sigMarkOut();
+    if (m_restart)
+        m_restart();
 }
 
 bool audioThread::decode(const AVPacket* packet)
@@ -197,8 +219,20 @@ bool audioThread::writeFrame(const AVFrame* frame)
                                                    AVRounding(AV_ROUND_UP | AV_ROUND_PASS_MINMAX));
         skipped = int(std::min<std::int64_t>(late, converted));
     }
+    // A loop's end inside this frame: its samples up to that point are the
+    // last ones played before the restart.
+    int kept = converted;
+    const std::int64_t end = loopEnd();
+    if (end != kNoTimestamp && start != kNoTimestamp && start <= end) {
+        const std::int64_t cut = av_rescale_q(end - start, m_setup.timeBase, {1, m_sampleRate});
+        kept = int(std::min<std::int64_t>(cut, converted));
+    }
     const int frameBytes = m_channels * kBytesPerSample;
-    return writeAll(out + skipped * frameBytes, (converted - skipped) * frameBytes);
+    const bool written =
+        kept <= skipped || writeAll(out + skipped * frameBytes, (kept - skipped) * frameBytes);
+    if (written && kept < converted)
+        cutAtLoopEnd();
+    return written;
 }
 
 void audioThread::writeSilence(int ms)

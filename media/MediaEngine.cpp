@@ -124,6 +124,12 @@ void MediaEngine::doSetInOut(MediaIdentifier id, double markIn, double markOut)
                     outAccepted ? timeline.toTimestamp(markOut) : kNoTimestamp);
 }
 
+void MediaEngine::doSetLooping(MediaIdentifier id, bool on)
+{
+    if (parseThread* media = find(id))
+        media->setLooping(on);
+}
+
 void MediaEngine::doSetVolume(MediaIdentifier id, float gain)
 {
     if (find(id) && id.audio)

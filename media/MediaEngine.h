@@ -35,6 +35,10 @@ public slots:
     bool doPause(MediaIdentifier id, bool on);
     void doSeekTime(MediaIdentifier id, double seconds);
     void doSetInOut(MediaIdentifier id, double markIn, double markOut);
+    // With both marks set, playback that reaches the mark-out goes on at the
+    // mark-in, without a gap: the sound ends at the mark-out's sample and
+    // starts again at the mark-in's.
+    void doSetLooping(MediaIdentifier id, bool on);
     void doSetVolume(MediaIdentifier id, float gain);
     void doInMarking();
     void doOutMarking();

@@ -121,9 +121,12 @@ void parseThread::openAudio(AudioDev* device)
         return;
     device->setFormat(rate, kSampleSizeBits, channels);
     DecoderSetup setup{&m_audioQueue, m_audioDecoder, m_audioStream, stream->time_base, &m_flags, &m_flags.audioActive};
-    m_audioThread = new audioThread(setup, device, rate, channels, this);
+    // The audio thread restarts a loop itself, the moment it cuts the sound.
+    m_audioThread = new audioThread(
+        setup, device, rate, channels, [this] { requestSeek(m_markIn.load()); }, this);
     m_audioThread->setMarks(m_audioTimeline.rescale(m_markIn.load(), m_audioTimeline.timeBase),
                             m_audioTimeline.rescale(m_markOut.load(), m_audioTimeline.timeBase));
+    m_audioThread->setLooping(m_looping.load());
 }
 
 void parseThread::openVideo(VideoDev* device)
@@ -164,6 +167,13 @@ void parseThread::setMarks(std::int64_t markIn, std::int64_t markOut)
     if (m_audioThread)
         m_audioThread->setMarks(m_timeline.rescale(markIn, m_audioTimeline.timeBase),
                                 m_timeline.rescale(markOut, m_audioTimeline.timeBase));
+}
+
+void parseThread::setLooping(bool on)
+{
+    m_looping.store(on);
+    if (m_audioThread)
+        m_audioThread->setLooping(on);
 }
 
 void parseThread::requestSeek(std::int64_t target)

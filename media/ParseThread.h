@@ -48,6 +48,8 @@ public:
     void setMarks(std::int64_t markIn, std::int64_t markOut);
     std::int64_t markIn() const { return m_markIn.load(); }
     std::int64_t markOut() const { return m_markOut.load(); }
+    // Whether playback that reaches the mark-out goes on at the mark-in.
+    void setLooping(bool on);
     // A timestamp of timeline(), or kNoTimestamp to cancel a pending seek;
     // the decoding threads drop data older than it.
     void requestSeek(std::int64_t target);
@@ -111,6 +113,7 @@ private:
     std::atomic<std::int64_t> m_outPoint{kNoTimestamp};
     std::atomic<std::int64_t> m_markIn{kNoTimestamp};
     std::atomic<std::int64_t> m_markOut{kNoTimestamp};
+    std::atomic<bool> m_looping{false};
     // Set last in run(): as DecodingThread::join().
     std::atomic<bool> m_ended{false};
 };

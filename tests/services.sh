@@ -45,9 +45,12 @@ start() {
         --load=module-always-sink 2>"$dir/pulseaudio.log" || { cat "$dir/pulseaudio.log"; return 1; }
     for _ in $(seq 50); do pactl info >/dev/null 2>&1 && break; sleep 0.1; done
     pactl set-default-sink out && pactl set-default-source mic || return 1
-    # Restarting the sine's sink ends the 2 s block it began before the
-    # loopback asked for low latency.
-    pactl suspend-sink micsink 1 && pactl suspend-sink micsink 0 || return 1
+    # Restarting a sink ends the 2 s block it began before its loopback asked
+    # for low latency: the sine's, and the output's, where the first stream
+    # would otherwise wait for the end of that block.
+    for sink in micsink out; do
+        pactl suspend-sink $sink 1 && pactl suspend-sink $sink 0 || return 1
+    done
 
     exec 3>"$dir/display"
     Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp >"$dir/xvfb.log" 2>&1 &

@@ -5,7 +5,10 @@
 #include "SoundCapture.h"
 #include "TestEnvironment.h"
 
+#include <QElapsedTimer>
 #include <QTest>
+
+#include <algorithm>
 
 namespace {
 
@@ -51,6 +54,7 @@ private slots:
     void whatIsHeardNextComesFromTheTarget();
     void seekOutsideTheRangeCancelsAPendingOne();
     void seekToTheEndEndsPlayback();
+    void aLoopPlaysItsSpanOverWithoutAGap();
 };
 
 void SeekTest::whatIsHeardNextComesFromTheTarget_data()
@@ -145,6 +149,45 @@ void SeekTest::seekToTheEndEndsPlayback()
     fixture.engine->doSeekTime(id, fixture.engine->duration(id));
     QVERIFY(fixture.waitStopped(1, 2000));
     QCOMPARE(fixture.stopped.count(), 1);
+}
+
+// Second 3 looped: nothing else is heard, no silence comes between the
+// rounds, the clock never passes the mark-out, and each round reports the
+// mark-out once. Switched off, playback runs on into second 4.
+void SeekTest::aLoopPlaysItsSpanOverWithoutAGap()
+{
+    SoundCapture capture;
+    QVERIFY(capture.start());
+    EngineFixture fixture;
+    const MediaIdentifier id = fixture.open(testenv::media(QStringLiteral("steps.mp3")));
+    fixture.engine->doSetInOut(id, 3.0, 4.0);
+    fixture.engine->doSetLooping(id, true);
+    fixture.engine->doSeekTime(id, 3.0);
+    fixture.engine->doStart(id, true);
+    double latest = 0;
+    QElapsedTimer clock;
+    clock.start();
+    while (clock.elapsed() < 3500) {
+        EngineFixture::run(10);
+        latest = std::max(latest, fixture.engine->currentTime(id));
+    }
+    const int rounds = int(fixture.markedOut.count());
+    const Pcm looped = capture.stop();
+    QVERIFY2(latest < 4.0, qPrintable(QString::number(latest)));
+    QVERIFY2(rounds == 3, qPrintable(QString::number(rounds)));
+
+    QVector<int> heard = secondsHeard(looped);
+    while (!heard.isEmpty() && heard.first() == -1)
+        heard.removeFirst();
+    while (!heard.isEmpty() && heard.last() == -1)
+        heard.removeLast();
+    QVERIFY2(heard.size() > 150, qPrintable(describe(heard)));
+    QVERIFY2(heard.count(3) == heard.size(), qPrintable(describe(heard)));
+
+    fixture.engine->doSetLooping(id, false);
+    QTRY_VERIFY_WITH_TIMEOUT(fixture.engine->currentTime(id) > 4.2, 2500);
+    fixture.engine->doStart(id, false);
+    QVERIFY(fixture.waitStopped(1, kTimeoutMs));
 }
 
 REPETA_TEST_MAIN(SeekTest)
