@@ -6,23 +6,15 @@
 # Builds loop_bench without sanitizers into BUILD_DIR (default
 # /tmp/build-bench-loop) and runs it against a private sound server.
 set -euo pipefail
-here=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
-repo=$(cd "$here/../.." && pwd)
-build=${1:-/tmp/build-bench-loop}
 rounds=${2:-10}
-work=$(mktemp -d)
-trap '"$repo/tests/services.sh" stop "$work/services"; rm -rf "$work"' EXIT
-
-cmake -S "$repo" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Release >/dev/null
-cmake --build "$build" --target loop_bench -j2 >/dev/null
+. "$(dirname "${BASH_SOURCE[0]}")/../common.sh" loop_bench "${1:-/tmp/build-bench-loop}"
 
 ffmpeg -nostdin -hide_banner -loglevel error -y -f lavfi \
     -i "anoisesrc=color=white:amplitude=0.5:seed=7:sample_rate=44100:duration=20" -ac 2 \
     -fflags +bitexact -c:a libmp3lame -b:a 192k "$work/noise.mp3"
 for i in $(seq 0 9); do printf '[00:%02d.00]Sentence %d\n' $((2 * i)) $((i + 1)); done >"$work/noise.lrc"
 
-"$repo/tests/services.sh" start "$work/services" >/dev/null
-set -a; . "$work/services/env"; set +a
+start_services
 export QT_QPA_PLATFORM=offscreen
 # PortAudio looks for a JACK server first; its complaints are noise here.
 "$build/bench/loop/loop_bench" "$work/noise.mp3" 8 10 "$rounds" 2> >(grep -v -i -e jack -e "server socket" -e "request channel" >&2)

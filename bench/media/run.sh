@@ -7,15 +7,8 @@
 # (default 180) and a tone-step file, and runs everything against a private
 # sound server and X display.
 set -euo pipefail
-here=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
-repo=$(cd "$here/../.." && pwd)
-build=${1:-/tmp/build-bench-media}
 seconds=${2:-180}
-work=$(mktemp -d)
-trap '"$repo/tests/services.sh" stop "$work/services"; rm -rf "$work"' EXIT
-
-cmake -S "$repo" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Release >/dev/null
-cmake --build "$build" --target media_bench -j2 >/dev/null
+. "$(dirname "${BASH_SOURCE[0]}")/../common.sh" media_bench "${1:-/tmp/build-bench-media}"
 
 ff() { ffmpeg -nostdin -hide_banner -loglevel error -y "$@"; }
 cd "$work"
@@ -32,6 +25,5 @@ ff -f lavfi -i "testsrc=size=320x240:rate=25" -i speech.wav -t "$seconds" -fflag
 inputs=(); for k in $(seq 0 9); do inputs+=(-f lavfi -i "sine=frequency=$((300 + 100 * k)):sample_rate=44100:duration=1"); done
 ff "${inputs[@]}" -filter_complex "concat=n=10:v=0:a=1" -fflags +bitexact -c:a libmp3lame -b:a 128k -ac 2 steps.mp3
 
-"$repo/tests/services.sh" start "$work/services" >/dev/null
-set -a; . "$work/services/env"; set +a
+start_services
 "$build/bench/media/media_bench" all "$work/speech.mp3" "$work/movie.flv" "$work/steps.mp3"
