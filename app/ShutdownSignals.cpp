@@ -9,6 +9,7 @@
 
 namespace {
 int g_signalPipe[2] = {-1, -1};
+bool g_requested = false; // GUI thread only
 
 // Only async-signal-safe work here: the notifier does the rest in the loop.
 void onSignal(int)
@@ -26,7 +27,10 @@ void quitOnShutdownSignals()
     QObject::connect(notifier, &QSocketNotifier::activated, QCoreApplication::instance(), [] {
         char byte;
         [[maybe_unused]] const ssize_t n = ::read(g_signalPipe[0], &byte, 1);
-        QCoreApplication::quit();
+        g_requested = true;
+        // Not quit(), which does nothing outside the main loop: exit() also
+        // ends the loop of a message box that start-up is waiting on.
+        QCoreApplication::exit(0);
     });
     struct sigaction action = {};
     action.sa_handler = onSignal;
@@ -35,3 +39,5 @@ void quitOnShutdownSignals()
     sigaction(SIGTERM, &action, nullptr);
     sigaction(SIGINT, &action, nullptr);
 }
+
+bool shutdownRequested() { return g_requested; }

@@ -3,3 +3,6 @@
 #pragma once
 
 void quitOnShutdownSignals();
+// Whether a signal came already: one that arrives while a start-up message
+// box runs its own loop ends that loop, and the main loop must not start.
+bool shutdownRequested();

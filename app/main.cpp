@@ -46,7 +46,8 @@ int main(int argc, char* argv[])
     {
         Dialog window;
         window.show();
-        status = app.exec();
+        if (!shutdownRequested())
+            status = app.exec();
     }
     return status;
 }

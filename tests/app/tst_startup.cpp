@@ -3,10 +3,41 @@
 #include "Subprocess.h"
 #include "TestEnvironment.h"
 
+#include <QFile>
 #include <QProcess>
 #include <QTemporaryDir>
 
 #include <csignal>
+
+namespace {
+
+// Starts the program in the data folder, waits for a visible window of it and
+// sends SIGTERM, as a session that ends does.
+void startShowAndTerminate(const QString& data)
+{
+    QProcess program;
+    program.setWorkingDirectory(data);
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("xcb"));
+    program.setProcessEnvironment(env);
+    program.setProcessChannelMode(QProcess::ForwardedChannels);
+    program.start(QStringLiteral(REPETA_BINARY), {});
+    QVERIFY(program.waitForStarted());
+
+    QProcess search;
+    search.start(QStringLiteral("xdotool"), {QStringLiteral("search"), QStringLiteral("--sync"),
+                                             QStringLiteral("--onlyvisible"), QStringLiteral("--pid"),
+                                             QString::number(program.processId())});
+    QVERIFY(search.waitForFinished(20000));
+    QVERIFY2(!search.readAllStandardOutput().trimmed().isEmpty(), "no visible window");
+
+    ::kill(pid_t(program.processId()), SIGTERM);
+    QVERIFY(program.waitForFinished(20000));
+    QCOMPARE(program.exitStatus(), QProcess::NormalExit);
+    QCOMPARE(program.exitCode(), 0);
+}
+
+} // namespace
 
 class StartupTest : public QObject {
     Q_OBJECT
@@ -16,26 +47,18 @@ private slots:
         // A learner's data folder as the run command prepares it.
         QTemporaryDir data;
         QCOMPARE(exitCodeOf({QStringLiteral(REPETA_PREPARE_DATA), data.path(), QStringLiteral(REPETA_SAMPLES_DIR)}), 0);
-        QProcess program;
-        program.setWorkingDirectory(data.path());
-        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-        env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("xcb"));
-        program.setProcessEnvironment(env);
-        program.setProcessChannelMode(QProcess::ForwardedChannels);
-        program.start(QStringLiteral(REPETA_BINARY), {});
-        QVERIFY(program.waitForStarted());
+        startShowAndTerminate(data.path());
+        QVERIFY(QFile::exists(data.filePath(QStringLiteral("profile.ini"))));
+    }
 
-        QProcess search;
-        search.start(QStringLiteral("xdotool"), {QStringLiteral("search"), QStringLiteral("--sync"),
-                                                 QStringLiteral("--onlyvisible"), QStringLiteral("--pid"),
-                                                 QString::number(program.processId())});
-        QVERIFY(search.waitForFinished(20000));
-        QVERIFY2(!search.readAllStandardOutput().trimmed().isEmpty(), "no visible window");
-
-        ::kill(pid_t(program.processId()), SIGTERM);
-        QVERIFY(program.waitForFinished(20000));
-        QCOMPARE(program.exitStatus(), QProcess::NormalExit);
-        QCOMPARE(program.exitCode(), 0);
+    // A broken list stops the start-up with a message box; the session's
+    // signal still ends the program.
+    void quitsWhileAStartUpMessageWaits()
+    {
+        QTemporaryDir data;
+        QCOMPARE(exitCodeOf({QStringLiteral(REPETA_PREPARE_DATA), data.path(), QStringLiteral(REPETA_SAMPLES_DIR)}), 0);
+        testenv::writeFile(data.filePath(QStringLiteral("basiclist.xml")), "<list><unclosed>");
+        startShowAndTerminate(data.path());
     }
 };
 
