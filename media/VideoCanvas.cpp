@@ -28,6 +28,9 @@ VideoCanvas::VideoCanvas()
     wanted.setAlphaBufferSize(8);
     wanted.setDepthBufferSize(0);
     setFormat(wanted);
+    // Clicks go through to the surface widget below, so that the main
+    // window's context menu and tooltips work over the picture too.
+    setFlag(Qt::WindowTransparentForInput);
 }
 
 VideoCanvas::~VideoCanvas()

@@ -2,6 +2,7 @@
 // reach it with their colours, at their rate, in the aspect of the picture;
 // and the surface's own pacing of pictures pushed to it.
 #include "EngineFixture.h"
+#include "Subprocess.h"
 #include "TestEnvironment.h"
 
 #include "media/IVideo.h"
@@ -13,10 +14,12 @@ extern "C" {
 
 #include <QElapsedTimer>
 #include <QImage>
+#include <QMouseEvent>
 #include <QOpenGLContext>
 #include <QOpenGLWindow>
 #include <QTest>
 #include <QThread>
+#include <QVBoxLayout>
 
 #include <dlfcn.h>
 #include <link.h>
@@ -93,6 +96,19 @@ void keepGlDriversLoaded()
         nullptr);
 }
 
+// A window that counts the mouse presses that reach it.
+class PressCounter : public QWidget {
+public:
+    int presses = 0;
+
+protected:
+    void mousePressEvent(QMouseEvent* event) override
+    {
+        ++presses;
+        event->accept();
+    }
+};
+
 } // namespace
 
 class VideoTest : public QObject {
@@ -107,6 +123,7 @@ private slots:
     void surfaceBehindCatchesUpEveryTenMilliseconds();
     void surfaceSwitchedOffFreesAWaitingThread();
     void missingDepthBufferIsReported();
+    void clicksOnThePictureReachTheWindowBehind();
 
 private:
     std::unique_ptr<IVideo> showSurface(int width, int height);
@@ -261,6 +278,24 @@ void VideoTest::missingDepthBufferIsReported()
     QVERIFY(canvas && canvas->context());
     const bool hasDepth = canvas->context()->format().depthBufferSize() > 0;
     QCOMPARE(warnings.contains(QStringLiteral("Could not get depth buffer; results will be suboptimal")), !hasDepth);
+}
+
+// A real click of the window system on the picture: the main window's context
+// menu and tooltips depend on it reaching the widgets behind.
+void VideoTest::clicksOnThePictureReachTheWindowBehind()
+{
+    PressCounter window;
+    auto* layout = new QVBoxLayout(&window);
+    auto* surface = new IVideo(&window);
+    layout->addWidget(surface);
+    window.resize(200, 150);
+    window.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&window));
+    const QPoint centre = surface->mapToGlobal(surface->rect().center());
+    QCOMPARE(exitCodeOf({QStringLiteral("xdotool"), QStringLiteral("mousemove"), QString::number(centre.x()),
+                         QString::number(centre.y()), QStringLiteral("click"), QStringLiteral("3")}),
+             0);
+    QTRY_COMPARE_WITH_TIMEOUT(window.presses, 1, kTimeoutMs);
 }
 
 REPETA_TEST_MAIN(VideoTest)
