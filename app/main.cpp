@@ -1,10 +1,9 @@
 // Entry point: the program keeps its state relative to the working directory.
 #include "Dialog.h"
+#include "InterfaceFont.h"
 #include "ShutdownSignals.h"
 
 #include <QApplication>
-#include <QFont>
-#include <QFontDatabase>
 
 namespace {
 // The three windows are placed by the program, which a Wayland session does
@@ -15,23 +14,6 @@ void preferX11UnderWayland()
         return;
     if (qEnvironmentVariableIsSet("WAYLAND_DISPLAY") && qEnvironmentVariableIsSet("DISPLAY"))
         qputenv("QT_QPA_PLATFORM", "xcb");
-}
-
-// The interface is Chinese: where the CJK fonts carry several regional forms,
-// take the Simplified Chinese ones rather than whichever comes first.
-void preferSimplifiedChinese()
-{
-    const QStringList families = QFontDatabase::families();
-    for (const char* family : {"Noto Sans CJK SC", "WenQuanYi Micro Hei"}) {
-        if (!families.contains(QLatin1String(family)))
-            continue;
-        for (const char* name : {"宋体", "SimSun", "Microsoft YaHei"})
-            QFont::insertSubstitution(QString::fromUtf8(name), QLatin1String(family));
-        QFont font = QApplication::font();
-        font.setFamilies({font.family(), QLatin1String(family)});
-        QApplication::setFont(font);
-        return;
-    }
 }
 } // namespace
 

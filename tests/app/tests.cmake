@@ -1,10 +1,25 @@
-target_compile_definitions(app_tst_startup PRIVATE REPETA_BINARY="$<TARGET_FILE:repeta>"
-    REPETA_PREPARE_DATA="${PROJECT_SOURCE_DIR}/scripts/prepare-data.sh"
-    REPETA_SAMPLES_DIR="$<TARGET_PROPERTY:sample_content,SAMPLES_DIR>")
-add_dependencies(app_tst_startup repeta sample_content)
+# Tests that start the real program in a data folder prepared with the sample content.
+function(repeta_program_test name)
+    target_compile_definitions(${name} PRIVATE REPETA_BINARY="$<TARGET_FILE:repeta>"
+        REPETA_PREPARE_DATA="${PROJECT_SOURCE_DIR}/scripts/prepare-data.sh"
+        REPETA_SAMPLES_DIR="$<TARGET_PROPERTY:sample_content,SAMPLES_DIR>")
+    add_dependencies(${name} repeta sample_content)
+endfunction()
+repeta_program_test(app_tst_startup)
 # The main window reads its skin beside the executable, as the program does.
 add_dependencies(app_tst_dialog skin_test_data)
 # Installs this build into a scratch prefix and starts the installed launcher.
 target_compile_definitions(app_tst_install PRIVATE REPETA_BUILD_DIR="${CMAKE_BINARY_DIR}"
     REPETA_CMAKE="${CMAKE_COMMAND}")
 add_dependencies(app_tst_install repeta sample_content skin_data)
+# Drives the real program through the X display and the sound server; keeps a
+# screenshot of each step in the artifacts folder.
+repeta_program_test(app_tst_endtoend)
+target_sources(app_tst_endtoend PRIVATE
+    ${CMAKE_CURRENT_LIST_DIR}/Desktop.h ${CMAKE_CURRENT_LIST_DIR}/Desktop.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/ProgramRun.h ${CMAKE_CURRENT_LIST_DIR}/ProgramRun.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/ScreenMap.h ${CMAKE_CURRENT_LIST_DIR}/ScreenMap.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/SoundMatch.h ${CMAKE_CURRENT_LIST_DIR}/SoundMatch.cpp)
+target_compile_definitions(app_tst_endtoend PRIVATE REPETA_ARTIFACTS_DIR="${CMAKE_BINARY_DIR}/artifacts/endtoend")
+# Its twins of the program's windows read their skin beside the test.
+add_dependencies(app_tst_endtoend skin_test_data)
