@@ -120,6 +120,15 @@ slide_retell() {
     unrecorded 136 226 390 40 0.8
 }
 
+# A dialog's confirm and cancel buttons, side by side from (x, y), h high.
+dialog_buttons() {
+    local x=$1 y=$2 h=$3 text=$(($2 + $3 / 2 + 4))
+    gpanel "$x" "$y" 64 "$h" 5 '#33BCFF' "$DEEP"
+    txt $((x + 32)) "$text" 11 white middle "$kBold" "$4"
+    gpanel $((x + 72)) "$y" 64 "$h" 5 '#FFFFFF' "$BOTTOM" "$EDGE"
+    txt $((x + 104)) "$text" 11 "$INK" middle "$kBold" "$5"
+}
+
 slide_export() {
     heading=("导出录音" "Export your recordings")
     library 20 74 300 160 0 1 1
@@ -140,10 +149,7 @@ slide_export() {
     txt 372 226 11 "$INK" start "$kBold" "导出到"
     rrect 412 214 198 18 2 white "$EDGE"
     txt 416 227 10 "$INK" start "$kFont" "/home/learner/我的录音"
-    gpanel 470 238 64 20 5 '#33BCFF' "$DEEP"
-    txt 502 252 11 white middle "$kBold" "导出"
-    gpanel 542 238 64 20 5 '#FFFFFF' "$BOTTOM" "$EDGE"
-    txt 574 252 11 "$INK" middle "$kBold" "取消"
+    dialog_buttons 470 238 20 "导出" "取消"
 }
 
 slide_import() {
@@ -184,10 +190,7 @@ slide_files() {
     txt 362 174 12 "$INK" start "$kFont" "请输入材料名："
     rrect 362 182 246 22 2 white "$TINT" 1.5
     txt 368 198 12 "$INK" start "$kFont" "第五课 Lesson 5"
-    gpanel 474 212 64 22 5 '#33BCFF' "$DEEP"
-    txt 506 227 11 white middle "$kBold" "OK"
-    gpanel 546 212 64 22 5 '#FFFFFF' "$BOTTOM" "$EDGE"
-    txt 578 227 11 "$INK" middle "$kBold" "Cancel"
+    dialog_buttons 474 212 22 "OK" "Cancel"
 }
 
 slide_finish() {

@@ -34,12 +34,20 @@ public:
     // A fresh device for every opening, as the controller makes them.
     MediaIdentifier open(const QString& path, VideoDev* video = nullptr)
     {
+        return openRange(path, -1.0f, -1.0f, video);
+    }
+
+    // An opening with a range of its own, in seconds of the file.
+    MediaIdentifier openRange(const QString& path, float inTime, float outTime, VideoDev* video = nullptr)
+    {
         auto audio = std::make_unique<IAudio>();
         audio->useDefaultOutput();
         MediaIdentifier id;
         id.path = path;
         id.audio = audio.get();
         id.video = video;
+        id.inTime = inTime;
+        id.outTime = outTime;
         devices.push_back(std::move(audio));
         engine->doOpen(id);
         return id;

@@ -101,15 +101,7 @@ void MarksTest::backwardSeekFiresNoMarkItJumpsOver()
 void MarksTest::marksOutsideTheMediasRangeAreRefused()
 {
     EngineFixture fixture;
-    MediaIdentifier ranged;
-    auto device = std::make_unique<IAudio>();
-    device->useDefaultOutput();
-    ranged.path = testenv::media(QStringLiteral("sentences.mp3"));
-    ranged.audio = device.get();
-    ranged.inTime = 1.0f;
-    ranged.outTime = 3.0f;
-    fixture.devices.push_back(std::move(device));
-    fixture.engine->doOpen(ranged);
+    const MediaIdentifier ranged = fixture.openRange(testenv::media(QStringLiteral("sentences.mp3")), 1.0f, 3.0f);
     fixture.engine->doSetInOut(ranged, 0.5, 3.5); // before the in-time, after the out-time
     QElapsedTimer clock;
     clock.start();

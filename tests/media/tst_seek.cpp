@@ -105,15 +105,7 @@ void SeekTest::whatIsHeardNextComesFromTheTarget()
 void SeekTest::seekOutsideTheRangeCancelsAPendingOne()
 {
     EngineFixture fixture;
-    MediaIdentifier ranged;
-    auto device = std::make_unique<IAudio>();
-    device->useDefaultOutput();
-    ranged.path = testenv::media(QStringLiteral("steps.mp3"));
-    ranged.audio = device.get();
-    ranged.inTime = 2.0f;
-    ranged.outTime = 6.0f;
-    fixture.devices.push_back(std::move(device));
-    fixture.engine->doOpen(ranged);
+    const MediaIdentifier ranged = fixture.openRange(testenv::media(QStringLiteral("steps.mp3")), 2.0f, 6.0f);
     fixture.engine->doStart(ranged, true);
     EngineFixture::run(300);
     QVERIFY(fixture.engine->doPause(ranged, true));
