@@ -5,7 +5,7 @@
 
 #include "MediaFlags.h"
 #include "PacketQueue.h"
-#include "Timeline.h"
+#include "decoder/Timeline.h"
 #include "Waker.h"
 
 #include <QThread>

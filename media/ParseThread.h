@@ -7,7 +7,7 @@
 
 #include "MediaFlags.h"
 #include "PacketQueue.h"
-#include "Timeline.h"
+#include "decoder/Timeline.h"
 
 #include <QByteArray>
 #include <QThread>

@@ -2,7 +2,7 @@
 // it, on a thread of its own and draws the 561 × 40 loudness picture.
 #pragma once
 
-#include "AudioDecoder.h"
+#include "decoder/AudioDecoder.h"
 
 #include <QImage>
 #include <QThread>

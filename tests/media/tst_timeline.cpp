@@ -5,7 +5,7 @@
 #include "TestEnvironment.h"
 
 #include "media/MediaEngine.h"
-#include "media/Timeline.h"
+#include "decoder/Timeline.h"
 
 #include <QSignalSpy>
 #include <QTest>
