@@ -90,6 +90,8 @@ Dialog::Dialog(QWidget* parent)
         m_ui->recCtrlVol->setValue(*profile.aplRec);
     if (profile.volOri)
         m_ui->ori.volume->setValue(*profile.volOri);
+    m_ui->transShow->setChecked(profile.translations);
+    m_ui->txtLrc->setTranslationsVisible(profile.translations);
 
     PhaseTabs* tabs = m_ui->phaseTabs;
     tabs->setUsesScrollButtons(false);
@@ -140,6 +142,7 @@ void Dialog::writeProfile()
     snapshot.materialName = m_controller->materialPath();
     snapshot.phase = m_ui->phaseTabs->currentIndex();
     snapshot.page = m_ui->txtLrc->currentIndex();
+    snapshot.translations = m_ui->txtLrc->translationsVisible();
     ::writeProfile(snapshot, m_profile);
 }
 
@@ -158,6 +161,7 @@ void Dialog::connectWidgets()
     connect(m_ui->ori.volume, &VolSlider::sigPercChanged, this, &Dialog::doVolOri);
     connect(m_ui->volSlid, &VolSlider::sigPercChanged, this, &Dialog::doVolOri);
     connect(m_ui->rec.volume, &VolSlider::sigPercChanged, this, &Dialog::doVolRec);
+    connect(m_ui->transShow, &QAbstractButton::toggled, m_ui->txtLrc, &TabsView::setTranslationsVisible);
     connect(m_ui->wikiStopper, &QAbstractButton::clicked, this, &Dialog::doWikiStop);
     connect(m_ui->matShow, &QAbstractButton::clicked, this, &Dialog::doToggleMat);
     connect(m_ui->adjLrc, &QAbstractButton::toggled, this, &Dialog::doLrcEdit);

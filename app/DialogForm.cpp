@@ -209,11 +209,14 @@ void DialogForm::setupPanel(QDialog* window)
     lab_recCVol->setPixmap(loadArtwork(QStringLiteral(":/images/recvol025.png")));
     recCtrlVol = volumeSlider("recCtrlVol", 20, ctrlpanel);
     matShow = spriteButton("matShow", ":/images/btn-matshow-press.png", false, ctrlpanel);
+    transShow = spriteButton("transShow", ":/images/btn-translation-check.png", true, ctrlpanel);
+    transShow->setToolTip(QObject::tr("显示/隐藏译文"));
     for (QWidget* widget : {static_cast<QWidget*>(adjLrc), static_cast<QWidget*>(lrcSplit),
                             static_cast<QWidget*>(recCtrl), static_cast<QWidget*>(lab_recCVol),
                             static_cast<QWidget*>(recCtrlVol)})
         controlsRow->addWidget(widget);
     controlsRow->addStretch(1);
+    controlsRow->addWidget(transShow);
     controlsRow->addWidget(matShow);
     grid->addLayout(controlsRow, 1, 0);
 }

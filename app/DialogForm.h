@@ -54,6 +54,7 @@ struct DialogForm {
     QLabel* lab_recCVol = nullptr;
     VolSlider* recCtrlVol = nullptr;
     OctImgBtn* matShow = nullptr;
+    OctImgBtn* transShow = nullptr;
 
     QWidget* tsWidget = nullptr;
     TreesView* tabWidget = nullptr;

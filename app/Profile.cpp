@@ -24,6 +24,15 @@ bool boolValue(const QSettings& settings, const char* key)
     const QString text = settings.value(QLatin1String(key)).toString().trimmed().toLower();
     return text == QLatin1String("true") || text == QLatin1String("1");
 }
+std::optional<bool> optionalBool(const QSettings& settings, const char* key)
+{
+    const QString text = settings.value(QLatin1String(key)).toString().trimmed().toLower();
+    if (text == QLatin1String("true") || text == QLatin1String("1"))
+        return true;
+    if (text == QLatin1String("false") || text == QLatin1String("0"))
+        return false;
+    return std::nullopt;
+}
 } // namespace
 
 QString profilePath()
@@ -51,6 +60,7 @@ Profile readProfile(const QSettings& settings)
     profile.phase = intValue(settings, "Phase");
     profile.page = intValue(settings, "Page");
     profile.editor = boolValue(settings, "Editor");
+    profile.translations = optionalBool(settings, "Translations").value_or(true);
     return profile;
 }
 
@@ -66,6 +76,7 @@ void writeProfile(const ProfileSnapshot& snapshot, const std::function<void(cons
     store(QStringLiteral("MaterialName"), snapshot.materialName);
     store(QStringLiteral("Phase"), snapshot.phase);
     store(QStringLiteral("Page"), snapshot.page);
+    store(QStringLiteral("Translations"), snapshot.translations);
 }
 
 void writeProfile(const ProfileSnapshot& snapshot, QSettings& settings)

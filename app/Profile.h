@@ -27,6 +27,7 @@ struct Profile {
     bool fullPlaying = false;
     QString materialName;
     bool editor = false; // only a hand edit turns it on; never written
+    bool translations = true; // missing or not a boolean: shown
 };
 
 // What the main window writes back at shutdown.
@@ -40,6 +41,7 @@ struct ProfileSnapshot {
     QString materialName;
     int phase = 0;
     int page = 0;
+    bool translations = true;
 };
 
 // "profile.ini" in the working directory; where that cannot be written, the

@@ -12,6 +12,8 @@
 #include <QString>
 #include <QVector>
 
+#include "sentences/Sentence.h"
+
 class Repeta;
 
 // The LRC file of a media file: the path up to the last "." of its file name
@@ -138,7 +140,9 @@ public:
     virtual void setMarking(bool on) = 0;
     virtual void setText(const QString& text) = 0;
     virtual void setPixmap(const QPixmap* picture) = 0;
-    virtual void setSentenceTimes(const QVector<float>* starts) = 0;
+    // Each sentence's start and end in seconds (an end of -1: to the end of
+    // the media); null for no sentences. Not owned: the controller's timeline.
+    virtual void setSentenceTimes(const QVector<float>* starts, const QVector<float>* ends) = 0;
     virtual void setDuration(float seconds) = 0;
     virtual void setPosition(float fraction) = 0;
     virtual void setCurrentSentence(int index) = 0;
@@ -157,7 +161,7 @@ public:
     virtual void setCurrentIndex(int index) = 0;
     virtual void showSentence(int current, int above, int below) = 0;
     virtual void setKaraokeProgress(float fraction) = 0;
-    virtual void setSentences(const QVector<QString>& texts) = 0;
+    virtual void setSentences(const QVector<Sentence>& sentences) = 0;
     virtual QString selectedText() = 0;
     virtual QString sentenceText(int n) = 0;
 

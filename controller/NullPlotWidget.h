@@ -12,7 +12,7 @@ public:
     void setMarking(bool) override {}
     void setText(const QString&) override {}
     void setPixmap(const QPixmap*) override {}
-    void setSentenceTimes(const QVector<float>*) override {}
+    void setSentenceTimes(const QVector<float>*, const QVector<float>*) override {}
     void setDuration(float) override {}
     void setPosition(float) override {}
     void setCurrentSentence(int) override {}

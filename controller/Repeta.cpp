@@ -2,13 +2,14 @@
 // current sentence.
 #include "Repeta.h"
 
-#include "LrcReader.h"
 #include "RecordLayout.h"
 #include "TimeLabel.h"
 
 #include "media/IAudio.h"
 #include "media/MediaEngine.h"
+#include "decoder/MediaProbe.h"
 #include "record/PaRecThread.h"
+#include "sentences/SentenceFinding.h"
 #include "waveform/Ploter.h"
 
 #include <QFile>
@@ -21,6 +22,8 @@ constexpr int kRecordTickMs = 100;
 const QColor kPlotTint(27, 177, 255, 82);
 const QString kHelpVideo = QStringLiteral("help.flv");
 const QString kAboutVideo = QStringLiteral("about.flv");
+constexpr int kKaraokePage = 0;
+constexpr int kListPage = 1;
 constexpr int kVideoPage = 2;
 } // namespace
 
@@ -39,6 +42,7 @@ Repeta::Repeta(vCtrlWidget* ctrl, vTabsWidget* tabs, vPlotWidget* recPlot, vPlot
     , m_recorder(new PaRecThread(this))
     , m_progressTimer(new QTimer(this))
     , m_recordTimer(new QTimer(this))
+    , m_pauseScanner(new PauseScanner(this))
 {
     m_progressTimer->setInterval(kProgressTickMs);
     m_recordTimer->setInterval(kRecordTickMs);
@@ -47,6 +51,7 @@ Repeta::Repeta(vCtrlWidget* ctrl, vTabsWidget* tabs, vPlotWidget* recPlot, vPlot
     connect(m_recorder, &QThread::finished, this, &Repeta::doRecDone);
     connect(m_progressTimer, &QTimer::timeout, this, &Repeta::doUpdateProg);
     connect(m_recordTimer, &QTimer::timeout, this, &Repeta::doRecProg);
+    connect(m_pauseScanner, &PauseScanner::sigScanned, this, &Repeta::doPausesFound);
 
     for (vPlotWidget* plot : {m_oriPlot, m_pcePlot, m_recPlot}) {
         plot->setTintColor(kPlotTint);
@@ -59,6 +64,7 @@ Repeta::Repeta(vCtrlWidget* ctrl, vTabsWidget* tabs, vPlotWidget* recPlot, vPlot
 Repeta::~Repeta()
 {
     delete m_progressTimer;
+    delete m_pauseScanner;
     m_recorder->requestFinish();
     m_recorder->wait();
     delete m_recorder;
@@ -77,6 +83,9 @@ void Repeta::openMaterial(const QString& path)
         return;
     m_materialPath = path;
     const bool isFile = QFileInfo(path).isFile();
+    const MediaFacts facts = isFile ? probeMedia(path) : MediaFacts();
+    m_hasVideo = facts.hasVideo;
+    float duration = float(facts.duration);
     if (isFile && path != tr("help.flv") && path != tr("about.flv")) {
         m_ctrl->setHelpMode(false);
         m_recordDir = recordDirFor(path);
@@ -86,7 +95,8 @@ void Repeta::openMaterial(const QString& path)
         m_seekTarget->setPlotting(true);
         const PlotIdentifier whole{path, -1.0f, -1.0f};
         m_ploter->doPlot(whole);
-        const float duration = m_ploter->plotDuration(whole);
+        if (m_ploter->plotDuration(whole) > 0)
+            duration = m_ploter->plotDuration(whole);
         if (duration > 0)
             m_ctrl->setOriTime(totalTimeLabel(duration));
     } else if (!isFile) {
@@ -98,7 +108,10 @@ void Repeta::openMaterial(const QString& path)
     m_ctrl->setOriPlayEnabled(isFile);
     m_ctrl->setPhaseEnabled(false, ListenRepeat);
     m_ctrl->setOriPlayChecked(false);
-    loadLrc(lrcPathFor(path));
+    loadSentences(duration);
+    m_pauseScanner->cancel();
+    if (isFile && !m_recordDir.isEmpty() && m_sentenceFile.isEmpty() && facts.hasAudio)
+        m_pauseScanner->start(path);
     m_ctrl->setPcePlayChecked(false);
     if (m_sentenceCount != 0) {
         selectSentence(0);
@@ -112,22 +125,37 @@ void Repeta::openMaterial(const QString& path)
     playRecording(false);
 }
 
-void Repeta::loadLrc(const QString& path)
+void Repeta::loadSentences(float mediaDuration)
 {
-    m_sentenceTexts.clear();
-    m_sentenceStarts.clear();
-    m_sentenceCount = 0;
-    QFile file(path);
-    if (file.open(QIODevice::ReadOnly)) {
-        LrcTimeline timeline = readLrc(file);
-        file.close();
-        m_sentenceTexts = std::move(timeline.texts);
-        m_sentenceStarts = std::move(timeline.starts);
-        m_sentenceCount = static_cast<unsigned int>(m_sentenceStarts.size());
-        if (m_phase == ListenRepeat)
-            m_seekTarget->setSentenceTimes(&m_sentenceStarts);
+    // The timeline keeps -1 for a last sentence that runs to the end of the
+    // media, so that it plays out rather than loops against a container's
+    // guess of the length; the views get that guess to draw and colour by.
+    SentenceRead read = loadSentencesFor(m_materialPath, -1.0f);
+    m_sentences = std::move(read.file.sentences);
+    m_sentenceFile = read.ok ? read.file.path : QString();
+    m_sentenceStarts.resize(m_sentences.size());
+    m_sentenceEnds.resize(m_sentences.size());
+    for (int i = 0; i < m_sentences.size(); ++i) {
+        m_sentenceStarts[i] = m_sentences[i].start;
+        m_sentenceEnds[i] = m_sentences[i].end;
     }
-    m_tabs->setSentences(m_sentenceTexts);
+    if (!m_sentences.isEmpty() && m_sentences.last().end < 0 && mediaDuration > m_sentences.last().start)
+        m_sentences.last().end = mediaDuration;
+    m_sentenceCount = static_cast<unsigned int>(m_sentences.size());
+    if (m_phase == ListenRepeat && m_sentenceCount != 0)
+        m_seekTarget->setSentenceTimes(&m_sentenceStarts, &m_sentenceEnds);
+    m_tabs->setSentences(m_sentences);
+}
+
+void Repeta::doPausesFound(const QString& mediaPath, const PauseSentences& result)
+{
+    if (mediaPath != m_materialPath || !result.ok)
+        return;
+    loadSentences(m_ploter->plotDuration(PlotIdentifier{m_materialPath, -1.0f, -1.0f}));
+    if (m_sentenceCount == 0)
+        return;
+    selectSentence(0);
+    m_ctrl->setPhaseEnabled(true, ListenRepeat);
 }
 
 void Repeta::openVideo(const QString& name)
@@ -135,6 +163,7 @@ void Repeta::openVideo(const QString& name)
     openMaterial(name);
     playOriginal(true);
     m_tabs->setCurrentIndex(kVideoPage);
+    m_tabs->setTabEnabled(kVideoPage, true);
     m_ctrl->setPracticeEnabled(false);
     for (vPlotWidget* plot : {m_pcePlot, m_recPlot}) {
         plot->setPixmap(nullptr);
@@ -165,18 +194,20 @@ void Repeta::choosePhase(int phase)
 
 void Repeta::applyPhaseViews(int phase)
 {
+    // A material with a picture shows it in every phase.
+    m_tabs->setTabEnabled(kVideoPage, m_hasVideo);
     if (phase == ListenRepeat) {
-        m_seekTarget->setSentenceTimes(&m_sentenceStarts);
+        m_seekTarget->setSentenceTimes(&m_sentenceStarts, &m_sentenceEnds);
         m_seekTarget->setSentenceHandler(&Repeta::selectSentence);
         m_pcePlot->setSeekHandler(&Repeta::seekInSentence);
         m_ctrl->setPcePlayEnabled(m_sentenceCount != 0);
         m_ctrl->setTextTabOffset(QPoint(0, 0));
-        m_tabs->setCurrentIndex(0);
-        m_tabs->setTabEnabled(0, true);
+        m_tabs->setCurrentIndex(kKaraokePage);
+        m_tabs->setTabEnabled(kKaraokePage, true);
         selectSentence(m_currentSentence);
         return;
     }
-    m_seekTarget->setSentenceTimes(nullptr);
+    m_seekTarget->setSentenceTimes(nullptr, nullptr);
     m_pcePlot->setPixmap(nullptr);
     if (QFileInfo(m_materialPath).isFile())
         m_pcePlot->setText(phase == PassageImitation ? tr("全文模仿时，不显示单句波形")
@@ -186,8 +217,8 @@ void Repeta::applyPhaseViews(int phase)
     m_ctrl->setPcePlayEnabled(false);
     m_ctrl->setPceTime(kEmptyTimeLabel);
     m_ctrl->setTextTabOffset(QPoint(-17, 0));
-    m_tabs->setCurrentIndex(1);
-    m_tabs->setTabEnabled(0, false);
+    m_tabs->setCurrentIndex(m_hasVideo ? kVideoPage : kListPage);
+    m_tabs->setTabEnabled(kKaraokePage, false);
 }
 
 void Repeta::selectSentence(int index)
@@ -229,7 +260,7 @@ bool Repeta::hasCurrentSentence() const
 
 float Repeta::sentenceEnd(int index) const
 {
-    return static_cast<unsigned int>(index) + 1 < m_sentenceCount ? m_sentenceStarts[index + 1] : -1.0f;
+    return static_cast<unsigned int>(index) < m_sentenceCount ? m_sentenceEnds[index] : -1.0f;
 }
 
 bool Repeta::recordingExists() const

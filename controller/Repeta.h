@@ -5,6 +5,7 @@
 
 #include "Contracts.h"
 #include "NullPlotWidget.h"
+#include "PauseSentences.h"
 
 #include <QObject>
 #include <QString>
@@ -73,8 +74,12 @@ public:
     int currentSentence() const { return m_currentSentence; }
     int phase() const { return m_phase; }
     std::uint8_t activity() const { return m_activity; }
-    const QVector<QString>& sentenceTexts() const { return m_sentenceTexts; }
+    const QVector<Sentence>& sentences() const { return m_sentences; }
     const QVector<float>& sentenceStarts() const { return m_sentenceStarts; }
+    const QVector<float>& sentenceEnds() const { return m_sentenceEnds; }
+    // The sentence file the timeline was read from; empty when none.
+    QString sentenceFile() const { return m_sentenceFile; }
+    bool materialHasVideo() const { return m_hasVideo; }
     const MediaIdentifier& originalMedia() const { return m_oriMedia; }
     MediaEngine* engine() const { return m_engine; }
     Ploter* ploter() const { return m_ploter; }
@@ -86,9 +91,13 @@ public slots:
     void doPlotDone(PlotIdentifier id);
     void doRecProg();
     void doRecDone();
+    // Sentences found by pauses for a material that had no sentence file.
+    void doPausesFound(const QString& mediaPath, const PauseSentences& result);
 
 private:
-    void loadLrc(const QString& path);
+    // Reads the material's sentence file into the timeline and hands it to
+    // the views; mediaDuration ends a last sentence the file leaves open.
+    void loadSentences(float mediaDuration);
     void applyPhaseViews(int phase);
     void makeSentenceCurrentDuringPlayback(int index);
     // Marks the current sentence as the loop of the original media.
@@ -98,10 +107,14 @@ private:
     void endRecording();
     MediaIdentifier newMedia(const QString& path);
     bool hasCurrentSentence() const;
+    // Where sentence `index` ends: its file's own end, else the next start;
+    // -1 for a last sentence that runs to the end of the media.
     float sentenceEnd(int index) const;
+    // The sentence that the passage is in at t seconds.
+    int sentenceAt(float t) const;
     bool recordingExists() const;
     QString recordTarget(int sentence) const;
-    bool markTimes(float* in, float* out, float* duration);
+    bool markTimes(float* in, float* out);
     void reloadAfterRewrite();
 
     vCtrlWidget* m_ctrl;
@@ -118,14 +131,18 @@ private:
     PaRecThread* m_recorder;
     QTimer* m_progressTimer;
     QTimer* m_recordTimer;
+    PauseScanner* m_pauseScanner;
 
     QString m_recordPath;
     QString m_recordingTarget; // where the running recording goes when it is done
     QString m_materialPath;
     QString m_recordDir;
     unsigned int m_sentenceCount = 0;
-    QVector<QString> m_sentenceTexts;
-    QVector<float> m_sentenceStarts;
+    QVector<Sentence> m_sentences;
+    QVector<float> m_sentenceStarts; // the sentences' starts and ends, for the waveform views
+    QVector<float> m_sentenceEnds;
+    QString m_sentenceFile;
+    bool m_hasVideo = false;
     std::uint8_t m_activity = 0;
     MediaIdentifier m_recMedia;
     MediaIdentifier m_oriMedia;

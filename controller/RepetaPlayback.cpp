@@ -10,6 +10,8 @@
 
 #include <QTimer>
 
+#include <algorithm>
+
 MediaIdentifier Repeta::newMedia(const QString& path)
 {
     MediaIdentifier id;
@@ -178,32 +180,17 @@ void Repeta::doUpdateProg()
             if (hasCurrentSentence()) {
                 float s = m_sentenceStarts[m_currentSentence];
                 float e = sentenceEnd(m_currentSentence);
-                if (e != -1.0f && t > e) {
-                    if (m_activity & ORI_PLAYING) {
-                        unsigned int next = static_cast<unsigned int>(m_currentSentence);
-                        do {
-                            ++next;
-                        } while (next < m_sentenceCount - 1 && t > m_sentenceStarts[next + 1]);
-                        makeSentenceCurrentDuringPlayback(
-                            static_cast<int>(next < m_sentenceCount ? next : m_sentenceCount - 1));
+                if (m_activity & ORI_PLAYING) {
+                    // The passage moves on at the next start, not at a cue's
+                    // own end: the pause after a sentence still belongs to it.
+                    const int at = sentenceAt(t);
+                    if (at != m_currentSentence) {
+                        makeSentenceCurrentDuringPlayback(at);
                         s = m_sentenceStarts[m_currentSentence];
                         e = sentenceEnd(m_currentSentence);
-                    } else {
-                        m_engine->doSeekTime(m_oriMedia, s);
                     }
-                }
-                if (s > t) {
-                    if (m_activity & ORI_PLAYING) {
-                        int last = 0;
-                        for (unsigned int i = 0; i < m_sentenceCount; ++i)
-                            if (!(m_sentenceStarts[i] > t))
-                                last = static_cast<int>(i);
-                        makeSentenceCurrentDuringPlayback(last);
-                        s = m_sentenceStarts[m_currentSentence];
-                        e = sentenceEnd(m_currentSentence);
-                    } else {
-                        m_engine->doSeekTime(m_oriMedia, s);
-                    }
+                } else if ((e != -1.0f && t > e) || s > t) {
+                    m_engine->doSeekTime(m_oriMedia, s);
                 }
                 if (m_phase == ListenRepeat) {
                     if (e == -1.0f)
@@ -227,6 +214,13 @@ void Repeta::doUpdateProg()
             m_ctrl->setRecTime(timeLabel(t, d));
         }
     }
+}
+
+int Repeta::sentenceAt(float t) const
+{
+    // The last sentence whose start is not after t; sentence 0 before all.
+    const auto after = std::upper_bound(m_sentenceStarts.cbegin(), m_sentenceStarts.cend(), t);
+    return after == m_sentenceStarts.cbegin() ? 0 : int(after - m_sentenceStarts.cbegin()) - 1;
 }
 
 void Repeta::makeSentenceCurrentDuringPlayback(int index)

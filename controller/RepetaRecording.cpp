@@ -83,7 +83,7 @@ void Repeta::startRecording(bool on)
         return;
     }
     if (m_phase == Retelling)
-        m_tabs->setSentences(QVector<QString>());
+        m_tabs->setSentences(QVector<Sentence>());
     if (m_activity & REC_PLAYING) {
         playRecording(false);
         m_activity &= ~REC_PLAYING;
@@ -147,7 +147,7 @@ void Repeta::doRecDone()
     refreshRecordTarget();
     m_ctrl->setRecPlayEnabled(true);
     m_activity &= ~RECORDING;
-    m_tabs->setSentences(m_sentenceTexts);
+    m_tabs->setSentences(m_sentences);
     m_tabs->showSentence(0, -1, -1);
 }
 

@@ -1,6 +1,5 @@
 #include "MaterialFiles.h"
 
-#include "LrcFilter.h"
 
 #include <QDir>
 #include <QFile>
@@ -55,7 +54,7 @@ QString workspacePathFor(const QString& source)
     return QLatin1String(kWorkspaceFolder) + QLatin1Char('/') + QFileInfo(source).fileName();
 }
 
-CopyResult copyIntoWorkspace(const QString& source, CopyFilter filter)
+CopyResult copyIntoWorkspace(const QString& source)
 {
     const QString destination = workspacePathFor(source);
     const QFileInfo from(source);
@@ -64,26 +63,26 @@ CopyResult copyIntoWorkspace(const QString& source, CopyFilter filter)
     if (to.exists() && from.canonicalFilePath() == to.canonicalFilePath())
         return {CopyResult::Status::AlreadyThere, QString()};
     if (!QDir().mkpath(QLatin1String(kWorkspaceFolder)))
-        return failure(tr("Cannot make the folder %1.")
+        return failure(tr("无法建立文件夹 %1")
                            .arg(QLatin1String(kWorkspaceFolder)));
 
     QFile in(source);
     if (!in.open(QIODevice::ReadOnly))
-        return failure(tr("Cannot read %1: %2").arg(source, in.errorString()));
+        return failure(tr("无法读取 %1：%2").arg(source, in.errorString()));
     QSaveFile out(destination);
     if (!out.open(QIODevice::WriteOnly))
-        return failure(tr("Cannot write %1: %2")
+        return failure(tr("无法写入 %1：%2")
                            .arg(destination, out.errorString()));
-    const bool copied = filter == CopyFilter::LrcStripped ? copyLrcStripped(in, out) : copyBytes(in, out);
+    const bool copied = copyBytes(in, out);
     // QSaveFile::commit() misses a failed flush of buffered data: flush first.
     if (!copied || !out.flush()) {
         const QString why = in.error() != QFileDevice::NoError ? in.errorString() : out.errorString();
         out.cancelWriting();
-        return failure(tr("Cannot copy %1 to %2: %3")
+        return failure(tr("无法把 %1 复制到 %2：%3")
                            .arg(source, destination, why));
     }
     if (!out.commit())
-        return failure(tr("Cannot write %1: %2")
+        return failure(tr("无法写入 %1：%2")
                            .arg(destination, out.errorString()));
     return {};
 }

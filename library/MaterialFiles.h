@@ -31,12 +31,10 @@ struct [[nodiscard]] CopyResult {
     bool failed() const { return status == Status::Failed; }
 };
 
-enum class CopyFilter { Bytes, LrcStripped };
-
-// Copies a file into the workspace (made when missing) under its own file
-// name, replacing a file of that name. The copy goes through a temporary
-// file that replaces the destination only when it was written whole.
-CopyResult copyIntoWorkspace(const QString& source, CopyFilter filter);
+// Copies a file byte for byte into the workspace (made when missing) under
+// its own file name, replacing a file of that name. The copy goes through a
+// temporary file that replaces the destination only when it was written whole.
+CopyResult copyIntoWorkspace(const QString& source);
 
 // The workspace file that copyIntoWorkspace writes for the source.
 QString workspacePathFor(const QString& source);

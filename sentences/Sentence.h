@@ -18,6 +18,12 @@ struct SentenceOrigin {
     int line = -1;    // 0-based line of the file that holds the sentence's start tag or cue timing
     int tag = -1;     // which tag of that line (LRC lines may carry several)
     int endLine = -1; // line of an LRC end marker or of the cue timing that gives the end; -1 when the end is the next start
+    int endTag = -1;  // which tag of the end marker's line
+    int lastLine = -1; // last line of a cue's text; the start line for LRC
+    // A second line with the same time that gave the translation: a new start
+    // moves its tag (or cue) too.
+    int pairLine = -1;
+    int pairTag = -1;
 };
 
 struct Sentence {

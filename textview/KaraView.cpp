@@ -8,6 +8,8 @@ namespace {
 constexpr int kViewWidth = 640;
 constexpr int kViewHeight = 240;
 constexpr int kSentencePointSize = 14;
+constexpr int kTranslationPointSize = 11;
+const QColor kTranslationColour(190, 190, 190);
 const QColor kUpperColour(0, 150, 0);
 const QColor kLowerColour(150, 0, 150);
 constexpr int kNeighbourFlags = Qt::AlignHCenter | Qt::AlignTop | Qt::TextWordWrap;
@@ -48,7 +50,8 @@ void KaraView::drawNeighbour(QImage& picture, const QString& text, const QColor&
     painter.drawText(QRect(QPoint(0, 0), kPictureSize), kNeighbourFlags, text);
 }
 
-void KaraView::setSentence(const QString& text, const QString& upper, const QString& lower)
+void KaraView::setSentence(const QString& text, const QString& upper, const QString& lower,
+                           const QString& translation, const QVector<QPair<float, int>>& timedChars)
 {
     const KaraokeText sentence(asOneParagraph(text), QFont(tr("Times New Roman"), kSentencePointSize),
                                kPictureSize);
@@ -57,6 +60,9 @@ void KaraView::setSentence(const QString& text, const QString& upper, const QStr
     m_lineHeight = sentence.lineHeight();
     m_total = sentence.total();
     m_sentenceFont = sentence.font();
+    m_words.clear();
+    for (const auto& [at, index] : timedChars)
+        m_words.append({at, sentence.widthBefore(index)});
     m_text = blankPicture();
     {
         QPainter painter(&m_text);
@@ -70,12 +76,22 @@ void KaraView::setSentence(const QString& text, const QString& upper, const QStr
         drawNeighbour(m_upper, upper, kUpperColour);
         drawNeighbour(m_lower, lower, kLowerColour);
     }
+    m_showsTranslation = lower.isEmpty() && !translation.isEmpty();
+    if (m_showsTranslation) {
+        m_lower = blankPicture();
+        QPainter painter(&m_lower);
+        painter.setPen(kTranslationColour);
+        painter.setFont(QFont(m_sentenceFont.family(), kTranslationPointSize));
+        painter.drawText(QRect(QPoint(0, 0), kPictureSize), kNeighbourFlags, asOneParagraph(translation));
+    }
     paintProgress(0.0f);
 }
 
 // White text times a colour is that colour; the black ground stays black.
 void KaraView::paintProgress(float fraction)
 {
+    if (!m_words.isEmpty() && m_total > 0)
+        fraction = float(wordTimedWidth(m_words, m_total, fraction)) / float(m_total);
     m_display = m_text.copy();
     QPainter painter(&m_display);
     painter.setCompositionMode(QPainter::CompositionMode_Multiply);
@@ -91,8 +107,8 @@ void KaraView::paintEvent(QPaintEvent*)
     QPainter painter(this);
     painter.fillRect(rect(), Qt::black);
     painter.drawImage(QPoint(0, h / 3), m_display);
-    if (m_hasNeighbours) {
+    if (m_hasNeighbours)
         painter.drawImage(QPoint(0, 0), m_upper);
+    if (m_hasNeighbours || m_showsTranslation)
         painter.drawImage(QPoint(0, 2 * h / 3), m_lower);
-    }
 }

@@ -13,7 +13,12 @@ class KaraView : public QWidget {
 public:
     explicit KaraView(QWidget* parent = nullptr);
 
-    void setSentence(const QString& text, const QString& upper, const QString& lower);
+    // `translation` shows under the sentence, in the lower line's place when
+    // there is no lower neighbour. `timedChars` are (share of the sentence's
+    // time, index of a character of the text) at which words begin: the
+    // colour then follows the words rather than the clock evenly.
+    void setSentence(const QString& text, const QString& upper, const QString& lower,
+                     const QString& translation = QString(), const QVector<QPair<float, int>>& timedChars = {});
     void paintProgress(float fraction);
 
     // How the last sentence was laid out, and in which font.
@@ -22,6 +27,7 @@ public:
     int lineHeight() const { return m_lineHeight; }
     int total() const { return m_total; }
     bool hasNeighbours() const { return m_hasNeighbours; }
+    bool showsTranslation() const { return m_showsTranslation; }
     QFont sentenceFont() const { return m_sentenceFont; }
 
 protected:
@@ -38,6 +44,8 @@ private:
     QImage m_upper;
     QImage m_lower;
     bool m_hasNeighbours = false;
+    bool m_showsTranslation = false;
+    QVector<KaraokeWord> m_words;
     QVector<QRect> m_lines;
     QStringList m_lineTexts;
     QFont m_sentenceFont;

@@ -61,12 +61,42 @@ QStringList KaraokeText::lineTexts() const
     return texts;
 }
 
+int KaraokeText::widthBefore(int index) const
+{
+    int before = 0;
+    for (int k = 0; k < m_layout.lineCount() && k < m_lines.size(); ++k) {
+        const QTextLine line = m_layout.lineAt(k);
+        if (index < line.textStart() + line.textLength() || k + 1 == m_layout.lineCount()) {
+            const int x = int(line.cursorToX(std::max(index, line.textStart())));
+            return before + std::clamp(x - m_lines[k].left(), 0, m_lines[k].width());
+        }
+        before += m_lines[k].width();
+    }
+    return before;
+}
+
 void KaraokeText::draw(QPainter& painter, const QColor& colour) const
 {
     painter.save();
     painter.setPen(colour);
     m_layout.draw(&painter, QPointF(0, 0));
     painter.restore();
+}
+
+int wordTimedWidth(const QVector<KaraokeWord>& words, int total, float fraction)
+{
+    if (words.isEmpty() || !(fraction >= words.first().at))
+        return 0;
+    int k = 0;
+    while (k + 1 < words.size() && fraction >= words[k + 1].at)
+        ++k;
+    const float nextAt = k + 1 < words.size() ? words[k + 1].at : 1.0f;
+    const int from = words[k].widthBefore;
+    const int to = k + 1 < words.size() ? words[k + 1].widthBefore : total;
+    if (!(nextAt > words[k].at))
+        return to;
+    const float share = std::min((fraction - words[k].at) / (nextAt - words[k].at), 1.0f);
+    return from + int(float(to - from) * share);
 }
 
 QVector<KaraokeFill> karaokeFills(const QVector<QRect>& lines, int lineHeight, int total, float fraction)

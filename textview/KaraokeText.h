@@ -27,6 +27,10 @@ public:
     // Sum of the lines' widths.
     int total() const { return m_total; }
     const QFont& font() const { return m_font; }
+    // Spoken width, in the sense of total(), in front of character `index`
+    // of the text: the widths of the lines before its line plus its distance
+    // from its line's left edge.
+    int widthBefore(int index) const;
 
     void draw(QPainter& painter, const QColor& colour) const;
 
@@ -47,6 +51,18 @@ struct KaraokeFill {
     QRect band;
     bool spoken;
 };
+
+// A timed word of the sentence: where it starts, as a share 0..1 of the
+// sentence's time, and the spoken width in front of it.
+struct KaraokeWord {
+    float at;
+    int widthBefore;
+};
+
+// The spoken width at a share of the sentence's time: at each word's time the
+// colour reaches the word's start and moves on evenly to the next word's start
+// (for the last word, to the end of the text at the end of the sentence).
+int wordTimedWidth(const QVector<KaraokeWord>& words, int total, float fraction);
 
 // How far the progress colours the lines: trunc(total x fraction) pixels of
 // spoken width are handed out to the lines in order; the rest is unspoken.

@@ -9,10 +9,32 @@
 #include <QScrollBar>
 #include <QTextBlock>
 #include <QTextCursor>
+#include <QTextDocument>
 #include <QTextEdit>
 
 namespace {
 constexpr int kTabLeadPx = 286;
+constexpr int kTranslationPointSize = 10;
+const QColor kTranslationColour(96, 104, 110);
+
+// Where each timed word begins in the shown text, as (share of the
+// sentence's time, character index); words not found in order are left out.
+QVector<QPair<float, int>> timedCharacters(const Sentence& sentence, const QString& text)
+{
+    QVector<QPair<float, int>> timed;
+    const float length = sentence.end - sentence.start;
+    if (!(length > 0))
+        return timed;
+    int from = 0;
+    for (const WordTime& word : sentence.words) {
+        const int at = text.indexOf(word.word.trimmed(), from);
+        if (word.word.trimmed().isEmpty() || at < 0)
+            continue;
+        timed.append({(word.start - sentence.start) / length, at});
+        from = at + 1;
+    }
+    return timed;
+}
 } // namespace
 
 TabsView::TabsView(QWidget* parent)
@@ -77,25 +99,59 @@ void TabsView::paintEvent(QPaintEvent*)
     painter.fillRect(rect(), Qt::black);
 }
 
-void TabsView::setSentences(const QVector<QString>& texts)
+void TabsView::setSentences(const QVector<Sentence>& sentences)
 {
-    m_sentences = texts;
+    m_sentences = sentences;
     m_shown[0] = -1;
     if (m_list)
         fillList();
 }
 
+void TabsView::setTranslationsVisible(bool on)
+{
+    if (on == m_translationsVisible)
+        return;
+    m_translationsVisible = on;
+    if (m_list) {
+        const int scrolled = m_list->verticalScrollBar()->value();
+        fillList();
+        m_list->verticalScrollBar()->setValue(scrolled);
+    }
+    if (isSentence(m_shown[0]))
+        showSentence(m_shown[0], m_shown[1], m_shown[2]);
+}
+
+// The list is built in a document of its own and then handed to the view:
+// filled in place, the view's document lays itself out as it grows, which
+// made long materials take seconds to open.
 void TabsView::fillList()
 {
-    QTextCursor cursor(m_list->document());
-    cursor.select(QTextCursor::Document);
-    cursor.removeSelectedText();
-    cursor.insertText(tr(" "));
-    for (const QString& text : std::as_const(m_sentences)) {
+    QTextDocument* old = m_list->document();
+    auto* document = new QTextDocument(m_list);
+    document->setUndoRedoEnabled(false);
+    document->setDefaultFont(old->defaultFont());
+    document->setDefaultTextOption(old->defaultTextOption());
+    document->setDocumentMargin(old->documentMargin());
+    QTextCursor cursor(document);
+    const QTextCharFormat sentenceFormat = cursor.charFormat();
+    QTextCharFormat translationFormat = sentenceFormat;
+    translationFormat.setFontPointSize(kTranslationPointSize);
+    translationFormat.setFontWeight(QFont::Normal);
+    translationFormat.setForeground(kTranslationColour);
+    cursor.insertText(tr(" "), sentenceFormat);
+    for (const Sentence& sentence : std::as_const(m_sentences)) {
         cursor.insertBlock();
-        cursor.insertText(asOneParagraph(text));
+        cursor.insertText(asOneParagraph(sentence.text), sentenceFormat);
         cursor.insertBlock();
+        if (m_translationsVisible && !sentence.translation.isEmpty())
+            cursor.insertText(asOneParagraph(sentence.translation), translationFormat);
+        cursor.setCharFormat(sentenceFormat);
     }
+    // The view deletes the document it made itself; the earlier lists are ours.
+    const bool ours = old->parent() == m_list;
+    m_list->setDocument(document);
+    if (ours)
+        delete old;
 }
 
 // Selects block 2n + 1 with its paragraph separator; the cursor ends at the
@@ -122,9 +178,12 @@ void TabsView::showSentence(int current, int above, int below)
     m_shown[1] = above;
     m_shown[2] = below;
     if (m_kara) {
-        const QString upper = isSentence(above) ? m_sentences[above] : QString();
-        const QString lower = isSentence(below) ? m_sentences[below] : QString();
-        m_kara->setSentence(m_sentences[current], upper, lower);
+        const Sentence& sentence = m_sentences[current];
+        const QString upper = isSentence(above) ? m_sentences[above].text : QString();
+        const QString lower = isSentence(below) ? m_sentences[below].text : QString();
+        const QString text = asOneParagraph(sentence.text);
+        m_kara->setSentence(text, upper, lower, m_translationsVisible ? sentence.translation : QString(),
+                            timedCharacters(sentence, text));
     }
     if (m_list)
         selectInList(current);
@@ -148,7 +207,7 @@ QString TabsView::sentenceText(int n)
     const QString lineBreak = QStringLiteral("\r\n");
     // Without the list the stored text is all there is; it must not be lost.
     if (!m_list)
-        return asOneParagraph(m_sentences[n]) + lineBreak;
+        return asOneParagraph(m_sentences[n].text) + lineBreak;
     const QTextCursor saved = m_list->textCursor();
     const int scrolled = m_list->verticalScrollBar()->value();
     QString text;

@@ -1,7 +1,8 @@
 // The sentence text views: a tab widget whose pages (built by the main window)
 // hold the karaoke view "karaLrc", the sentence list "lstLrc" and the video.
 // The controller drives it through vTabsWidget. In the list, block 0 is a
-// leading space line and sentence n is block 2n + 1.
+// leading space line, sentence n is block 2n + 1 and its translation (or an
+// empty line) block 2n + 2.
 #pragma once
 
 #include "controller/Contracts.h"
@@ -22,13 +23,17 @@ public:
     void setCurrentIndex(int index) override;
     void showSentence(int current, int above, int below) override;
     void setKaraokeProgress(float fraction) override;
-    void setSentences(const QVector<QString>& texts) override;
+    void setSentences(const QVector<Sentence>& sentences) override;
     QString selectedText() override;
     QString sentenceText(int n) override;
 
     // Shifts the tab pictures (the main window's text-tab offset) and repaints them.
     void setTabOffset(const QPoint& offset);
     ChromeTabs* chromeTabs() const { return m_tabs; }
+
+    // Shows or hides the translations in the karaoke view and the list.
+    void setTranslationsVisible(bool on);
+    bool translationsVisible() const { return m_translationsVisible; }
 
 protected:
     void showEvent(QShowEvent* event) override;
@@ -40,7 +45,8 @@ private:
     bool selectInList(int sentence);
     bool isSentence(int index) const;
 
-    QVector<QString> m_sentences;
+    QVector<Sentence> m_sentences;
+    bool m_translationsVisible = true;
     QPointer<KaraView> m_kara;
     QPointer<QTextEdit> m_list;
     ChromeTabs* m_tabs;

@@ -57,7 +57,11 @@ void PlotView::setPixmap(const QPixmap* picture)
     update();
 }
 
-void PlotView::setSentenceTimes(const QVector<float>* starts) { m_sentenceTimes = starts; }
+void PlotView::setSentenceTimes(const QVector<float>* starts, const QVector<float>* ends)
+{
+    m_sentenceTimes = starts;
+    m_sentenceEnds = ends && starts && ends->size() == starts->size() ? ends : nullptr;
+}
 
 void PlotView::setDuration(float seconds) { m_duration = seconds; }
 
@@ -155,7 +159,10 @@ void PlotView::paintSentenceBands(QPainter& painter) const
     const QVector<float>& starts = *m_sentenceTimes;
     const int w = width();
     for (int n = 0; n < starts.size(); ++n) {
-        const float end = n + 1 < starts.size() ? starts[n + 1] : m_duration;
+        // A sentence's own end, where its file gives one, leaves the pause
+        // after it unmarked.
+        const float ownEnd = m_sentenceEnds ? (*m_sentenceEnds)[n] : -1.0f;
+        const float end = ownEnd >= 0 ? std::min(ownEnd, m_duration) : n + 1 < starts.size() ? starts[n + 1] : m_duration;
         const int x = int(starts[n] / m_duration * w);
         const QRect band(x, 0, int(w * (end / m_duration) - x), height());
         if (n == m_hovered)

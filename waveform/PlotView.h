@@ -20,7 +20,7 @@ public:
     void setMarking(bool on) override;
     void setText(const QString& text) override;
     void setPixmap(const QPixmap* picture) override;
-    void setSentenceTimes(const QVector<float>* starts) override;
+    void setSentenceTimes(const QVector<float>* starts, const QVector<float>* ends) override;
     void setDuration(float seconds) override;
     void setPosition(float fraction) override;
     void setCurrentSentence(int index) override;
@@ -58,6 +58,7 @@ private:
     QString m_text;
     const QPixmap* m_picture = nullptr;          // the ploter's cache owns it
     const QVector<float>* m_sentenceTimes = nullptr; // the controller's timeline
+    const QVector<float>* m_sentenceEnds = nullptr;
     float m_duration = 0;
     int m_hovered = -1;
     int m_current = -1;

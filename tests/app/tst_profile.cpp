@@ -51,6 +51,10 @@ private slots:
         QVERIFY(!profile.editor);
         QCOMPARE(profile.materialName, QStringLiteral("./workspace/a.mp3"));
         QVERIFY(readFrom("[General]\nFullPlaying=true\nEditor=true\n").editor);
+        // Translations show unless the profile says false.
+        QVERIFY(profile.translations);
+        QVERIFY(readFrom("[General]\nTranslations=maybe\n").translations);
+        QVERIFY(!readFrom("[General]\nTranslations=false\n").translations);
     }
 
     void theWindowGoesOnlyWhereTheDesktopIs_data()
@@ -87,7 +91,7 @@ private slots:
         QCOMPARE(order, (QStringList{QStringLiteral("pos-x"), QStringLiteral("pos-y"), QStringLiteral("vol-rec"),
                                      QStringLiteral("apl-rec"), QStringLiteral("vol-ori"), QStringLiteral("MaterialDiff"),
                                      QStringLiteral("FullPlaying"), QStringLiteral("MaterialName"),
-                                     QStringLiteral("Phase"), QStringLiteral("Page")}));
+                                     QStringLiteral("Phase"), QStringLiteral("Page"), QStringLiteral("Translations")}));
 
         testenv::writeFile(path(), "[General]\nEditor=true\nPage=2\n");
         {

@@ -88,9 +88,10 @@ public:
         pixmap = picture;
         add(picture ? QStringLiteral("setPixmap(picture)") : QStringLiteral("setPixmap(null)"));
     }
-    void setSentenceTimes(const QVector<float>* starts) override
+    void setSentenceTimes(const QVector<float>* starts, const QVector<float>* ends) override
     {
         sentenceTimes = starts;
+        sentenceEnds = ends;
         add(starts ? QStringLiteral("setSentenceTimes(%1)").arg(starts->size()) : QStringLiteral("setSentenceTimes(null)"));
     }
     void setDuration(float seconds) override { add(QStringLiteral("setDuration(%1)").arg(seconds)); }
@@ -124,6 +125,7 @@ public:
 
     const QPixmap* pixmap = nullptr;
     const QVector<float>* sentenceTimes = nullptr;
+    const QVector<float>* sentenceEnds = nullptr;
     float position = -1;
     SentenceHandler sentenceHandler = nullptr;
     SeekHandler seekHandler = nullptr;
@@ -150,15 +152,19 @@ public:
         m_log.add(QStringLiteral("tabs.showSentence(%1,%2,%3)").arg(current).arg(above).arg(below));
     }
     void setKaraokeProgress(float fraction) override { m_log.add(QStringLiteral("tabs.setKaraokeProgress(%1)").arg(fraction)); }
-    void setSentences(const QVector<QString>& texts) override
+    void setSentences(const QVector<Sentence>& given) override
     {
-        sentences = texts;
-        m_log.add(QStringLiteral("tabs.setSentences(%1)").arg(texts.size()));
+        sentences = given;
+        m_log.add(QStringLiteral("tabs.setSentences(%1)").arg(given.size()));
     }
     QString selectedText() override { return selection; }
-    QString sentenceText(int n) override { return n < sentences.size() ? sentences[n] : QString(); }
+    // As the list gives it: the (possibly edited) text and a line break.
+    QString sentenceText(int n) override
+    {
+        return n < sentences.size() ? sentences[n].text + QStringLiteral("\r\n") : QString();
+    }
 
-    QVector<QString> sentences;
+    QVector<Sentence> sentences;
     QString selection;
 
 private:

@@ -65,7 +65,8 @@ private slots:
         QCOMPARE(m_repeta->materialPath(), kSentences);
         QCOMPARE(m_repeta->sentenceCount(), 4u);
         QCOMPARE(m_repeta->sentenceStarts(), (QVector<float>{0, 2, 4, 6}));
-        QCOMPARE(m_repeta->sentenceTexts().value(1), QStringLiteral("Second tone\r\n"));
+        QCOMPARE(m_repeta->sentences().value(1).text, QStringLiteral("Second tone"));
+        QCOMPARE(m_repeta->sentenceEnds(), (QVector<float>{2, 4, 6, -1}));
         QCOMPARE(m_repeta->currentSentence(), 0);
         QCOMPARE(m_repeta->recordDir(), QStringLiteral("files/sentences.mp3"));
         for (const char* folder : {"imitatepieces", "shadowpieces", "retellpieces"})

@@ -1,6 +1,7 @@
 // The control panel as the main window fills it, and the text views: the
 // karaoke page mid-sentence in English and Chinese, the list, the whole tab view.
 #include "Gallery.h"
+#include "SentenceList.h"
 
 #include "resources/Artwork.h"
 #include "textview/KaraView.h"
@@ -155,8 +156,11 @@ QImage textViews()
     view.addTab(new QWidget, QString());
     view.resize(666, 270);
     view.show();
-    view.setSentences(kSentences);
-    view.showSentence(2, -1, -1);
+    QVector<Sentence> sentences = sentencesFrom(QStringList(kSentences.cbegin(), kSentences.cend()));
+    sentences[1].translation = QString::fromUtf8("今天我们来谈谈春天的天气。");
+    sentences[3].translation = QString::fromUtf8("出门时记得带伞。");
+    view.setSentences(sentences);
+    view.showSentence(3, -1, -1);
     view.setKaraokeProgress(0.55f);
     return Gallery::grab(view);
 }

@@ -8,7 +8,8 @@
 
 #include "SoundAnalysis.h"
 #include "Subprocess.h"
-#include "controller/LrcReader.h"
+#include "controller/Contracts.h"
+#include "sentences/SentenceFile.h"
 #include "library/XmlHandler.h"
 
 #include <QDir>
@@ -153,12 +154,23 @@ ListFile readListFile(const QString& path)
     return list;
 }
 
+// A sample's sentences as the program reads them; each text is the sentence
+// and its translation as the file writes them, a space apart.
+struct LrcTimeline {
+    QVector<float> starts;
+    QVector<QString> texts;
+};
+
 LrcTimeline readLrcFile(const QString& path)
 {
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
-        return {};
-    return readLrc(file);
+    LrcTimeline timeline;
+    const SentenceRead read = readSentenceFile(path);
+    for (const Sentence& sentence : read.file.sentences) {
+        timeline.starts.append(sentence.start);
+        timeline.texts.append(sentence.translation.isEmpty() ? sentence.text
+                                                             : sentence.text + QLatin1Char(' ') + sentence.translation);
+    }
+    return timeline;
 }
 
 QString withoutLineEnd(QString text)

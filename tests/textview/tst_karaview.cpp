@@ -69,6 +69,40 @@ private slots:
         QCOMPARE(gotUnspoken, unspoken);
     }
 
+    // Word timings lead the colour: it waits at a word's start until that
+    // word's time, however long the word before took. A translation shows in
+    // the lower third.
+    void wordTimingsLeadTheColourAndTheTranslationShowsBelow()
+    {
+        KaraView view;
+        const QString text = QStringLiteral("Hello there, everyone.");
+        const int there = int(text.indexOf(QStringLiteral("there")));
+        const int everyone = int(text.indexOf(QStringLiteral("everyone")));
+        view.setSentence(text, QString(), QString(), QString::fromUtf8("大家好。"),
+                         {{0.0f, 0}, {0.7f, there}, {0.8f, everyone}});
+        const KaraokeText layout(text, view.sentenceFont(), QSize(640, kThird));
+        QCOMPARE(view.lines().size(), 1);
+        const QRect line = view.lines()[0].translated(0, kThird);
+        const auto split = [&](int index) { return line.left() + layout.widthBefore(index); };
+        const auto spokenIn = [&](const QImage& image, int from, int to) {
+            return countInk(image, QRect(QPoint(from, line.top()), QPoint(to - 1, line.bottom()))).spoken;
+        };
+
+        view.paintProgress(0.69f); // evenly, this would be past "there"
+        QImage image = shot(view);
+        QVERIFY(spokenIn(image, line.left(), split(there)) > 20);
+        QCOMPARE(spokenIn(image, split(there), line.right() + 1), 0);
+
+        view.paintProgress(0.75f); // halfway through "there"
+        image = shot(view);
+        QVERIFY(spokenIn(image, split(there), split(everyone)) > 5);
+        QCOMPARE(spokenIn(image, split(everyone), line.right() + 1), 0);
+
+        QVERIFY(countInk(image, QRect(0, 2 * kThird, 640, kThird)).inked() > 20);
+        view.setSentence(text, QString(), QString());
+        QCOMPARE(countInk(shot(view), QRect(0, 2 * kThird, 640, kThird)).inked(), 0);
+    }
+
     void renderedSentenceTakesTheProgressColours()
     {
         KaraView view;

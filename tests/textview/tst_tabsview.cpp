@@ -9,15 +9,17 @@
 #include "widgets/ChromeTabs.h"
 #include "widgets/RepetaScrollBar.h"
 
+#include "SentenceList.h"
+
 #include <QGridLayout>
 #include <QTextBlock>
 
 namespace {
-const QVector<QString> kSentences = {
+const QVector<Sentence> kSentences = sentencesFrom({
     QStringLiteral("Good morning.\r\n"),
     QStringLiteral("How are you?\n"),
     QStringLiteral("Fine, thanks."), // the last line of a file may have no line break
-};
+});
 
 // The pages the main window gives the text views.
 struct TextViews {
@@ -78,12 +80,35 @@ private slots:
         QCOMPARE(views.list->toPlainText(), QStringLiteral(" "));
     }
 
+    // A translation fills the line under its sentence; the switch hides and
+    // shows them all without moving a sentence or changing what it gives back.
+    void translationsSitUnderTheirSentences()
+    {
+        TextViews views;
+        views.tabs.show();
+        QVector<Sentence> sentences = kSentences;
+        sentences[0].translation = QString::fromUtf8("早上好。");
+        sentences[2].translation = QString::fromUtf8("很好，谢谢。");
+        views.tabs.setSentences(sentences);
+        for (bool shown : {true, false, true}) {
+            views.tabs.setTranslationsVisible(shown);
+            QCOMPARE(views.block(1), QStringLiteral("Good morning."));
+            QCOMPARE(views.block(2), shown ? QString::fromUtf8("早上好。") : QString());
+            QCOMPARE(views.block(4), QString());
+            QCOMPARE(views.block(6), shown ? QString::fromUtf8("很好，谢谢。") : QString());
+            views.tabs.showSentence(2, -1, -1);
+            QCOMPARE(views.cursor().selectedText(), QStringLiteral("Fine, thanks.") + QChar(QChar::ParagraphSeparator));
+            QCOMPARE(views.tabs.sentenceText(0), QStringLiteral("Good morning.\r\n"));
+            QCOMPARE(views.kara->showsTranslation(), shown);
+        }
+    }
+
     void sentenceTextsStayPlainAndInTheirBlocks()
     {
         TextViews views;
         views.tabs.show();
-        views.tabs.setSentences({QStringLiteral("<b>Bold</b> & <i>not</i>\n"), QStringLiteral("one\rtwo\n"),
-                                 QString::fromUtf8("三\u2029四\n"), QStringLiteral("last\n")});
+        views.tabs.setSentences(sentencesFrom({QStringLiteral("<b>Bold</b> & <i>not</i>\n"), QStringLiteral("one\rtwo\n"),
+                                               QString::fromUtf8("三\u2029四\n"), QStringLiteral("last\n")}));
         QCOMPARE(views.block(1), QStringLiteral("<b>Bold</b> & <i>not</i>"));
         QCOMPARE(views.block(3), QStringLiteral("one two"));
         QCOMPARE(views.block(5), QString::fromUtf8("三 四"));

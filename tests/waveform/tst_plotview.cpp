@@ -173,7 +173,7 @@ private slots:
     {
         PlotView view;
         view.setMouseTracking(true); // as the original's row: hovering highlights
-        view.setSentenceTimes(&kStarts);
+        view.setSentenceTimes(&kStarts, nullptr);
         view.setDuration(8.0f);
         view.setCurrentSentence(1);
         QImage image = shot(view);
@@ -214,11 +214,11 @@ private slots:
         view.setSeekHandler(&Repeta::seekTo);
         view.setCurrentSentence(2); // ignored: no sentence times yet
         const QVector<float> none;
-        view.setSentenceTimes(&none);
+        view.setSentenceTimes(&none, nullptr);
         view.setDuration(8.0f);
         QCOMPARE(columnsNotOf(shot(view), 1, 482, Qt::black), QString());
 
-        view.setSentenceTimes(&kStarts);
+        view.setSentenceTimes(&kStarts, nullptr);
         QCOMPARE(columnsNotOf(shot(view), 1, 482, Qt::black), QString()); // the ignored index stays unset
         view.setCurrentSentence(1);
         view.setDuration(6.0f);
@@ -233,7 +233,7 @@ private slots:
         PlotView view;
         Repeta controller;
         controller.view = &view;
-        view.setSentenceTimes(&kStarts);
+        view.setSentenceTimes(&kStarts, nullptr);
         view.setDuration(8.0f);
         view.setCurrentSentence(0);
         view.setHandlerObject(&controller);
@@ -343,7 +343,7 @@ private slots:
     void tintIsPaintedLast()
     {
         PlotView view;
-        view.setSentenceTimes(&kStarts);
+        view.setSentenceTimes(&kStarts, nullptr);
         view.setDuration(8.0f);
         view.setCurrentSentence(1);
         view.setMarking(true);

@@ -1,0 +1,3 @@
+#include "SentenceLog.h"
+
+Q_LOGGING_CATEGORY(lcSentences, "repeta.sentences", QtCriticalMsg)
