@@ -1,7 +1,11 @@
 // repeta-sentences FILE...: the sentences of LRC, SRT and VTT files as the
 // program reads them, one JSON object a line, to check a file by eye or script.
+// repeta-sentences --pauses MEDIA...: the sentences that the import finds by
+// the pauses of a media file without a sentence file, in the same form.
 #include "decoder/AudioDecoder.h"
+#include "sentences/SentenceEditing.h"
 #include "sentences/SentenceFile.h"
+#include "speech/SpeechScan.h"
 
 #include <QCommandLineParser>
 #include <QCoreApplication>
@@ -57,20 +61,51 @@ QByteArray jsonLine(const Sentence& sentence)
     return QJsonDocument(object).toJson(QJsonDocument::Compact) + '\n';
 }
 
+void printSentences(const QString& path, const SentenceFile& file)
+{
+    QByteArray out = QStringLiteral("# %1: %2, %3\n")
+                         .arg(path, formatName(file.format), encodingName(file.encoding))
+                         .toUtf8();
+    for (const Sentence& sentence : file.sentences)
+        out += jsonLine(sentence);
+    std::fwrite(out.constData(), 1, size_t(out.size()), stdout);
+}
+
+bool failed(const QString& path, const QString& why)
+{
+    std::fprintf(stderr, "repeta-sentences: %s: %s\n", QFile::encodeName(path).constData(), why.toUtf8().constData());
+    return false;
+}
+
 bool printFile(const QString& path)
 {
     SentenceRead read = readSentenceFile(path);
-    if (!read.ok) {
-        std::fprintf(stderr, "repeta-sentences: %s\n", read.error.toUtf8().constData());
-        return false;
-    }
+    if (!read.ok)
+        return failed(path, read.error);
     endLastSentenceAt(read.file, mediaDurationBeside(path));
-    QByteArray out = QStringLiteral("# %1: %2, %3\n")
-                         .arg(path, formatName(read.file.format), encodingName(read.file.encoding))
-                         .toUtf8();
-    for (const Sentence& sentence : read.file.sentences)
-        out += jsonLine(sentence);
-    std::fwrite(out.constData(), 1, size_t(out.size()), stdout);
+    printSentences(path, read.file);
+    return true;
+}
+
+// The LRC that the import writes for the media, read back as the program
+// reads it. A media without speech has no sentences; a file cut short keeps
+// those found before the cut.
+bool printPauses(const QString& mediaPath)
+{
+    const SpeechScan scan = findSentences(mediaPath);
+    if (!scan.ok && scan.spans.isEmpty())
+        return failed(mediaPath, scan.error);
+    QVector<QPair<float, float>> spans;
+    for (const SpeechSpan& span : scan.spans)
+        spans.append({float(span.start), float(span.end)});
+    SentenceFile file;
+    if (!spans.isEmpty()) {
+        const SentenceRead read = readSentenceBytes(lrcFromSpans(spans), SentenceFormat::Lrc);
+        if (!read.ok)
+            return failed(mediaPath, read.error);
+        file = read.file;
+    }
+    printSentences(mediaPath, file);
     return true;
 }
 
@@ -85,12 +120,15 @@ int main(int argc, char* argv[])
     parser.addHelpOption();
     parser.addPositionalArgument(QStringLiteral("files"), QStringLiteral("Sentence files to read."),
                                  QStringLiteral("FILE..."));
+    const QCommandLineOption pauses(QStringLiteral("pauses"),
+                                    QStringLiteral("Find the sentences of media files by their pauses."));
+    parser.addOption(pauses);
     parser.process(app);
     const QStringList files = parser.positionalArguments();
     if (files.isEmpty())
         parser.showHelp(2);
     bool allRead = true;
     for (const QString& file : files)
-        allRead = printFile(file) && allRead;
+        allRead = (parser.isSet(pauses) ? printPauses(file) : printFile(file)) && allRead;
     return allRead ? 0 : 1;
 }

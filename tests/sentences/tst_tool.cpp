@@ -105,6 +105,27 @@ private slots:
                     .isNull());
         QCOMPARE(run(QStringLiteral(REPETA_SENTENCES_TOOL), {}).exitCode, 2);
     }
+
+    // --pauses: the sentences the import would write for a media file
+    // without a sentence file, numbered, each with its end.
+    void findsSentencesByPauses()
+    {
+        const QString speech = testenv::media(QStringLiteral("speech.mp3"));
+        const QString text = testenv::media(QStringLiteral("text.mp3"));
+        const Run tool = run(QStringLiteral(REPETA_SENTENCES_TOOL), {QStringLiteral("--pauses"), text, speech});
+        QCOMPARE(tool.exitCode, 1);
+        QVERIFY2(tool.errors.contains(text), qPrintable(tool.errors));
+        QCOMPARE(QString::fromUtf8(tool.lines.value(0)), QStringLiteral("# %1: LRC, UTF-8").arg(speech));
+        QCOMPARE(tool.lines.size(), 6); // the header, four sentences (one line of speech.lrc holds two), the rest
+        double previousEnd = 0;
+        for (int i = 1; i <= 4; ++i) {
+            const QJsonObject sentence = object(tool.lines[i]);
+            QCOMPARE(sentence.value(QStringLiteral("text")).toString(), QStringLiteral("第 %1 句").arg(i));
+            const double start = sentence.value(QStringLiteral("start")).toDouble();
+            QVERIFY(start >= previousEnd && sentence.value(QStringLiteral("end")).toDouble() > start);
+            previousEnd = sentence.value(QStringLiteral("end")).toDouble();
+        }
+    }
 };
 
 REPETA_TEST_MAIN(ToolTest)
