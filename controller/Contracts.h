@@ -16,16 +16,6 @@
 
 class Repeta;
 
-// The LRC file of a media file: the path up to the last "." of its file name
-// (all of it if the name has none), followed by ".lrc"; "a.b.mp3" gives
-// "a.b.lrc". A dot in a folder name is no extension.
-inline QString lrcPathFor(const QString& mediaPath)
-{
-    const qsizetype dot = mediaPath.lastIndexOf(QLatin1Char('.'));
-    const QString stem = dot > mediaPath.lastIndexOf(QLatin1Char('/')) ? mediaPath.left(dot) : mediaPath;
-    return stem + QStringLiteral(".lrc");
-}
-
 // One open media. The marks are only filled in the copy that sigMarkOut
 // carries and take no part in the ordering, so identifiers that differ only
 // in their marks name the same media.

@@ -5,7 +5,7 @@
 
 #include "Contracts.h"
 #include "NullPlotWidget.h"
-#include "PauseSentences.h"
+#include "sentences/PauseSentences.h"
 
 #include <QObject>
 #include <QString>

@@ -2,7 +2,7 @@
 // dialog that shows the work is going on and lets the learner cancel it.
 #pragma once
 
-#include "controller/PauseSentences.h"
+#include "sentences/PauseSentences.h"
 
 class QWidget;
 

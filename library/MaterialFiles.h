@@ -3,7 +3,6 @@
 // path, "./workspace/" followed by the media file name.
 #pragma once
 
-#include "controller/Contracts.h"
 
 #include <QCoreApplication>
 #include <QString>

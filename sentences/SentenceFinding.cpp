@@ -143,6 +143,13 @@ void addTranslations(QVector<Sentence>& sentences, const QVector<Sentence>& chin
 
 } // namespace
 
+QString lrcPathFor(const QString& mediaPath)
+{
+    const qsizetype dot = mediaPath.lastIndexOf(QLatin1Char('.'));
+    const QString stem = dot > mediaPath.lastIndexOf(QLatin1Char('/')) ? mediaPath.left(dot) : mediaPath;
+    return stem + QStringLiteral(".lrc");
+}
+
 QString sentenceFileFor(const QString& mediaPath)
 {
     return firstOf(candidatesFor(mediaPath), Language::None, Language::Other);

@@ -4,6 +4,12 @@
 
 #include "SentenceFile.h"
 
+// The LRC file of a media file: the path up to the last "." of its file name
+// (all of it if the name has none), followed by ".lrc"; "a.b.mp3" gives
+// "a.b.lrc". A dot in a folder name is no extension. Where sentences found by
+// pauses are written.
+QString lrcPathFor(const QString& mediaPath);
+
 // For dir/lesson.mp4 the first that exists of lesson.lrc, lesson.srt,
 // lesson.vtt, then lesson.en.srt and the like, then other lesson.*.srt, .vtt
 // or .lrc that are not Chinese, each group by name. Empty when none.

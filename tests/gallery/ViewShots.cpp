@@ -1,7 +1,7 @@
 // The control panel as the main window fills it, and the text views: the
 // karaoke page mid-sentence in English and Chinese, the list, the whole tab view.
 #include "Gallery.h"
-#include "SentenceList.h"
+#include "tests/support/SentenceList.h"
 
 #include "resources/Artwork.h"
 #include "textview/KaraView.h"

@@ -5,6 +5,7 @@
 
 #include "ListFixture.h"
 #include "library/MaterialFiles.h"
+#include "sentences/SentenceFinding.h"
 
 #include <QFile>
 

@@ -8,8 +8,7 @@
 
 #include "SoundAnalysis.h"
 #include "Subprocess.h"
-#include "controller/Contracts.h"
-#include "sentences/SentenceFile.h"
+#include "sentences/SentenceFinding.h"
 #include "library/XmlHandler.h"
 
 #include <QDir>

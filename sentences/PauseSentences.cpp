@@ -1,8 +1,8 @@
 #include "PauseSentences.h"
 
-#include "Contracts.h"
+#include "SentenceEditing.h"
+#include "SentenceFinding.h"
 
-#include "sentences/SentenceEditing.h"
 #include "speech/SpeechScan.h"
 
 #include <QFileInfo>
