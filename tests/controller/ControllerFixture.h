@@ -6,8 +6,10 @@
 #include "TestEnvironment.h"
 
 #include "controller/Repeta.h"
+#include "media/MediaEngine.h"
 
 #include <QDir>
+#include <QElapsedTimer>
 #include <QTemporaryDir>
 
 #include <memory>
@@ -59,4 +61,27 @@ protected:
     }
 
     CallLog& log() { return m_views->log; }
+
+    // The original's clock, in seconds.
+    double position() const { return m_repeta->engine()->currentTime(m_repeta->originalMedia()); }
+
+    // Watches a playing sentence until its clock jumps back from past `turn`
+    // to before `back`. Empty when it did, without ever reaching `limit`;
+    // otherwise what went wrong.
+    QString jumpsBack(double turn, double back, double limit, int withinMs = 6000)
+    {
+        double latest = 0;
+        QElapsedTimer clock;
+        clock.start();
+        while (clock.elapsed() < withinMs) {
+            QTest::qWait(20);
+            const double now = position();
+            if (now >= limit)
+                return QStringLiteral("ran on to %1 s").arg(now);
+            if (latest > turn && now < back)
+                return QString();
+            latest = now;
+        }
+        return QStringLiteral("no jump back within %1 ms").arg(withinMs);
+    }
 };
