@@ -8,6 +8,8 @@
 #include <QFileInfo>
 #include <QSaveFile>
 
+#include <pthread.h>
+
 PauseSentences writePauseSentences(const QString& mediaPath, const std::atomic<bool>* cancel)
 {
     PauseSentences result;
@@ -45,25 +47,21 @@ PauseScanner::~PauseScanner() { cancel(); }
 
 void PauseScanner::cancel()
 {
-    if (!m_thread)
+    if (!m_thread.joinable())
         return;
     m_cancel.store(true);
-    m_thread->wait();
-    m_thread.reset();
+    m_thread.join();
 }
-
-bool PauseScanner::isRunning() const { return m_thread && m_thread->isRunning(); }
 
 void PauseScanner::start(const QString& mediaPath)
 {
     cancel();
     m_cancel.store(false);
-    m_thread.reset(QThread::create([this, mediaPath] {
+    m_thread = std::thread([this, mediaPath] {
+        pthread_setname_np(pthread_self(), "pauseScan");
         const PauseSentences result = writePauseSentences(mediaPath, &m_cancel);
         if (!m_cancel.load())
             QMetaObject::invokeMethod(this, [this, mediaPath, result] { emit sigScanned(mediaPath, result); },
                                       Qt::QueuedConnection);
-    }));
-    m_thread->setObjectName(QStringLiteral("pauseScan"));
-    m_thread->start();
+    });
 }

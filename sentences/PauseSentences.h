@@ -5,10 +5,9 @@
 
 #include <QObject>
 #include <QString>
-#include <QThread>
 
 #include <atomic>
-#include <memory>
+#include <thread>
 
 struct PauseSentences {
     bool ok = false;
@@ -20,8 +19,10 @@ struct PauseSentences {
 // file of that name is left alone and reported as an error.
 PauseSentences writePauseSentences(const QString& mediaPath, const std::atomic<bool>* cancel = nullptr);
 
-// Runs writePauseSentences on a thread of its own and reports back in the
-// thread of its owner. One scan at a time; a new one cancels the last.
+// Runs writePauseSentences on a thread of its own ("pauseScan") and reports
+// back in the thread of its owner. One scan at a time; a new one cancels the
+// last. A standard thread, joined rather than waited for, so that the race
+// checker sees the end of every scan.
 class PauseScanner : public QObject {
     Q_OBJECT
 public:
@@ -30,13 +31,12 @@ public:
 
     void start(const QString& mediaPath);
     void cancel();
-    bool isRunning() const;
 
 signals:
     void sigScanned(QString mediaPath, PauseSentences result);
 
 private:
-    std::unique_ptr<QThread> m_thread;
+    std::thread m_thread;              // owned and joined by the owner's thread
     std::atomic<bool> m_cancel{false}; // written by the owner, read by the scan
 };
 
