@@ -1,16 +1,17 @@
 #include "AudioDecoder.h"
 
+#include "Seeking.h"
+
 extern "C" {
 #include <libavcodec/avcodec.h>
 #include <libavformat/avformat.h>
-#include <libswresample/swresample.h>
+#include <libavutil/mathematics.h>
 }
+
+#include <cmath>
 
 namespace {
 
-// How far before a range start a seek aims, so that the MP3 bit reservoir and
-// the overlap of the previous frame are decoded before the first kept sample.
-constexpr double kSeekPrerollSeconds = 0.1;
 // libavformat indexes the packets it reads, for seeking; capped at 1 MiB by
 // default. A seek needs only a coarse index, and this keeps a request's
 // memory from growing with the length of the file.
@@ -79,22 +80,28 @@ bool AudioDecoder::openDecoder()
         avcodec_free_context(&m_codec);
         return false;
     }
+    m_blocks.open(m_format, m_stream, m_codec);
     return true;
 }
 
 void AudioDecoder::close()
 {
-    swr_free(&m_resampler);
     avcodec_free_context(&m_codec);
     av_frame_free(&m_frame);
     av_packet_free(&m_packet);
     avformat_close_input(&m_format);
     m_stream = -1;
-    m_resamplerInput = {};
-    m_dropBeforeTs = INT64_MIN;
-    m_endTs = -1;
-    m_nextTs = INT64_MIN;
+    m_blocks.converter().setOutput(0, 0, SampleFormat::Int16);
+    m_dropBefore = 0;
+    m_end = -1;
+    m_blockFrame = 0;
     m_draining = false;
+    m_ended = false;
+}
+
+void AudioDecoder::setOutput(int rate, int channels, SampleFormat format)
+{
+    m_blocks.converter().setOutput(rate, channels, format);
 }
 
 double AudioDecoder::durationSeconds() const
@@ -111,53 +118,67 @@ double AudioDecoder::timeBaseSeconds() const
 
 int64_t AudioDecoder::startTimestamp() const
 {
-    if (m_stream < 0)
-        return 0;
-    const int64_t start = m_format->streams[m_stream]->start_time;
-    return start == AV_NOPTS_VALUE ? 0 : start;
+    return hasAudio() ? m_blocks.clock().timeline().toTimestamp(0.0) : 0;
 }
 
-int AudioDecoder::sampleRate() const { return m_codec ? m_codec->sample_rate : 0; }
+int AudioDecoder::sampleRate() const { return hasAudio() ? m_blocks.outputRate() : 0; }
 
-int AudioDecoder::channels() const { return m_codec ? m_codec->ch_layout.nb_channels : 0; }
+int AudioDecoder::channels() const
+{
+    return hasAudio() ? m_blocks.converter().outputChannels(m_codec->ch_layout.nb_channels) : 0;
+}
+
+double AudioDecoder::secondsOfTimestamp(int64_t ts) const
+{
+    const Timeline& timeline = m_blocks.clock().timeline();
+    return double(ts) * av_q2d(timeline.timeBase) - timeline.origin;
+}
 
 int64_t AudioDecoder::timestampOfFrame(int64_t frame) const
 {
     if (!hasAudio())
         return 0;
-    return startTimestamp() + av_rescale_q_rnd(frame, AVRational{1, m_codec->sample_rate},
-                                               m_format->streams[m_stream]->time_base, AV_ROUND_DOWN);
+    const Timeline& timeline = m_blocks.clock().timeline();
+    const double seconds = double(frame) / sampleRate() + timeline.origin;
+    return int64_t(std::floor(seconds / av_q2d(timeline.timeBase)));
 }
 
 int64_t AudioDecoder::frameAtTimestamp(int64_t ts) const
 {
-    if (!hasAudio())
-        return 0;
-    return av_rescale_q(ts - startTimestamp(), m_format->streams[m_stream]->time_base,
-                        AVRational{1, m_codec->sample_rate});
+    return hasAudio() ? std::llround(secondsOfTimestamp(ts) * sampleRate()) : 0;
 }
 
-void AudioDecoder::startAt(int64_t fromTs)
+double AudioDecoder::blockSeconds() const { return hasAudio() ? double(m_blockFrame) / sampleRate() : 0.0; }
+
+void AudioDecoder::startAtSeconds(double seconds)
 {
     if (!hasAudio())
         return;
-    const AVRational timeBase = m_format->streams[m_stream]->time_base;
-    const int64_t preroll = av_rescale_q(int64_t(kSeekPrerollSeconds * AV_TIME_BASE), AVRational{1, AV_TIME_BASE}, timeBase);
-    if (avformat_seek_file(m_format, m_stream, INT64_MIN, fromTs - preroll, INT64_MAX, 0) >= 0) {
+    if (seekBefore(m_format, m_stream, m_blocks.clock().timeline(), seconds)) {
         avcodec_flush_buffers(m_codec);
-        m_nextTs = INT64_MIN;
+        m_blocks.restart();
         m_draining = false;
+        m_ended = false;
     }
-    m_dropBeforeTs = fromTs;
+    m_dropBefore = m_blocks.clock().sampleAt(seconds);
 }
+
+void AudioDecoder::startAt(int64_t fromTs) { startAtSeconds(secondsOfTimestamp(fromTs)); }
+
+void AudioDecoder::setEndSeconds(double seconds)
+{
+    m_end = seconds < 0 || !hasAudio() ? -1 : std::llround(seconds * sampleRate());
+}
+
+void AudioDecoder::setEnd(int64_t endTs) { setEndSeconds(endTs < 0 ? -1.0 : secondsOfTimestamp(endTs)); }
 
 AudioDecoder::Step AudioDecoder::next(SampleBlock& block)
 {
-    if (!m_format)
+    if (!m_format || m_ended)
         return Step::End;
     if (hasAudio() && receiveFrame(block))
         return Step::Samples;
-    if (m_draining)
+    if (m_draining || m_ended)
         return Step::End;
 
     if (av_read_frame(m_format, m_packet) < 0) {
@@ -172,10 +193,6 @@ AudioDecoder::Step AudioDecoder::next(SampleBlock& block)
         av_packet_unref(m_packet);
         return Step::Nothing;
     }
-    if (m_endTs != -1 && m_packet->dts != AV_NOPTS_VALUE && m_packet->dts > m_endTs) {
-        av_packet_unref(m_packet);
-        return Step::End;
-    }
     // A packet the decoder refuses is skipped; reading goes on.
     avcodec_send_packet(m_codec, m_packet);
     av_packet_unref(m_packet);
@@ -184,69 +201,22 @@ AudioDecoder::Step AudioDecoder::next(SampleBlock& block)
 
 bool AudioDecoder::receiveFrame(SampleBlock& block)
 {
-    // A delivered frame stays referenced until the next receive: the block may
-    // point into it.
-    while (avcodec_receive_frame(m_codec, m_frame) == 0) {
-        if (convertFrame(block))
-            return true;
+    // The block points into the converter's buffer, which the next frame
+    // overwrites: valid until the next call, as promised.
+    SoundBlock sound;
+    while (!m_ended && avcodec_receive_frame(m_codec, m_frame) == 0) {
+        if (!m_blocks.take(m_frame, m_dropBefore, sound))
+            continue;
+        m_ended = m_end >= 0 && !sound.keepBefore(m_end);
+        if (sound.frames <= 0)
+            continue;
+        m_blockFrame = sound.first;
+        const int values = sound.frames * channels();
+        const bool floats = m_blocks.converter().format() == SampleFormat::Float;
+        block.samples = floats ? nullptr : reinterpret_cast<const int16_t*>(sound.data);
+        block.floats = floats ? reinterpret_cast<const float*>(sound.data) : nullptr;
+        block.count = values;
+        return true;
     }
     return false;
-}
-
-int AudioDecoder::framesToDrop(int64_t frameTs) const
-{
-    if (m_dropBeforeTs == INT64_MIN || frameTs >= m_dropBeforeTs)
-        return 0;
-    const AVRational timeBase = m_format->streams[m_stream]->time_base;
-    return int(qMin<int64_t>(av_rescale_q(m_dropBeforeTs - frameTs, timeBase, AVRational{1, m_codec->sample_rate}),
-                             m_frame->nb_samples));
-}
-
-bool AudioDecoder::convertFrame(SampleBlock& block)
-{
-    const AVRational timeBase = m_format->streams[m_stream]->time_base;
-    const AVRational sampleTime{1, m_frame->sample_rate > 0 ? m_frame->sample_rate : m_codec->sample_rate};
-    const int frames = m_frame->nb_samples;
-    const int channelCount = m_frame->ch_layout.nb_channels;
-    if (frames <= 0 || channelCount <= 0)
-        return false;
-
-    int64_t frameTs = m_frame->best_effort_timestamp;
-    if (frameTs == AV_NOPTS_VALUE)
-        frameTs = m_nextTs == INT64_MIN ? startTimestamp() : m_nextTs;
-    m_nextTs = frameTs + av_rescale_q(frames, sampleTime, timeBase);
-    const int drop = framesToDrop(frameTs);
-    if (drop >= frames)
-        return false;
-    m_dropBeforeTs = INT64_MIN; // past the range start: everything from here on counts
-    m_blockTs = frameTs + av_rescale_q(drop, sampleTime, timeBase);
-
-    const int16_t* samples = nullptr;
-    if (m_frame->format == AV_SAMPLE_FMT_S16) {
-        samples = reinterpret_cast<const int16_t*>(m_frame->data[0]);
-    } else {
-        const ResamplerInput input{m_frame->format, channelCount, sampleTime.den};
-        if (!(m_resamplerInput == input)) {
-            swr_free(&m_resampler);
-            if (swr_alloc_set_opts2(&m_resampler, &m_frame->ch_layout, AV_SAMPLE_FMT_S16, sampleTime.den,
-                                    &m_frame->ch_layout, AVSampleFormat(m_frame->format), sampleTime.den, 0,
-                                    nullptr) < 0 ||
-                swr_init(m_resampler) < 0) {
-                swr_free(&m_resampler);
-                m_resamplerInput = {};
-                return false;
-            }
-            m_resamplerInput = input;
-        }
-        m_converted.resize(size_t(frames) * size_t(channelCount));
-        uint8_t* out = reinterpret_cast<uint8_t*>(m_converted.data());
-        const int converted = swr_convert(m_resampler, &out, frames,
-                                          const_cast<const uint8_t**>(m_frame->extended_data), frames);
-        if (converted < frames)
-            return false;
-        samples = m_converted.data();
-    }
-    block.samples = samples + size_t(drop) * size_t(channelCount);
-    block.count = (frames - drop) * channelCount;
-    return true;
 }

@@ -1,24 +1,28 @@
-// The audio track of one media file as blocks of interleaved signed 16-bit
-// samples, whatever the decoder produces. Each waveform worker owns its own
-// instance, so requests never share demuxer or decoder state.
+// The audio track of one media file as blocks of interleaved samples on the
+// engine's timeline: frame 0 is the first sample of the sound, in every
+// container, and a given second is the same sound the engine plays there.
+// Signed 16-bit at the stream's own rate and channels unless told otherwise.
+// Each user owns its own instance, so requests never share demuxer or
+// decoder state.
 #pragma once
+
+#include "SoundBlocks.h"
 
 #include <QByteArray>
 
 #include <atomic>
 #include <cstdint>
-#include <vector>
 
 struct AVCodecContext;
 struct AVFormatContext;
 struct AVFrame;
 struct AVPacket;
-struct SwrContext;
 
 // Decoded samples; valid until the next call of AudioDecoder::next().
 struct SampleBlock {
-    const int16_t* samples = nullptr;
-    int count = 0; // interleaved values, all channels
+    const int16_t* samples = nullptr; // interleaved, when the output is Int16
+    const float* floats = nullptr;    // interleaved, when the output is Float
+    int count = 0;                    // values, all channels
 };
 
 class AudioDecoder {
@@ -38,30 +42,43 @@ public:
 
     bool isOpen() const { return m_format != nullptr; }
     bool hasAudio() const { return m_codec != nullptr; }
+    // After open(), before decoding: samples at `rate` with `channels`
+    // (0 keeps the stream's), as 16-bit integers or floats. Resampled
+    // output is placed to the nearest sample of its rate.
+    void setOutput(int rate, int channels, SampleFormat format = SampleFormat::Int16);
     // Container duration in seconds, -1 when the container does not know it.
     double durationSeconds() const;
     // Audio stream time base as num/den seconds per unit.
     double timeBaseSeconds() const;
-    // Timestamp of the first sample, in stream units: MP3 files with an
-    // encoder header start at 0.025 s, and ranges are counted from there.
+    // Timestamp, in stream units, of frame 0: the first sample of the sound
+    // (MP3 files with an encoder header start at 0.025 s).
     int64_t startTimestamp() const;
+    // Of the output.
     int sampleRate() const;
     int channels() const;
 
-    // Sample frames since the first sample, and back.
+    // Frames of the output since the first sample of the sound, and back.
     int64_t timestampOfFrame(int64_t frame) const;
     int64_t frameAtTimestamp(int64_t ts) const;
 
-    // Decoding resumes at fromTs (stream units): the stream is positioned a
-    // little earlier, so that the decoder has settled by then, and samples
-    // before fromTs are dropped. A container that cannot seek is decoded from
-    // where it stands, dropping everything before fromTs just the same.
+    // Decoding resumes at a point of the sound, to the sample: the stream is
+    // positioned a little earlier, so that the decoder has settled by then,
+    // and samples before it are dropped. A container that cannot seek is
+    // decoded from where it stands, dropping everything before it the same.
+    void startAtSeconds(double seconds);
+    // As startAtSeconds, at a timestamp of the stream.
     void startAt(int64_t fromTs);
-    // Reading ends at the first audio packet whose decoding time is past endTs
-    // (stream units); -1 reads to the end of the file.
-    void setEnd(int64_t endTs) { m_endTs = endTs; }
-    // Timestamp of the first sample of the block that next() returned last.
-    int64_t blockTimestamp() const { return m_blockTs; }
+    // Decoding ends before this point of the sound; -1 reads to the end.
+    void setEndSeconds(double seconds);
+    // As setEndSeconds, at a timestamp of the stream.
+    void setEnd(int64_t endTs);
+
+    // The first sample of the block that next() returned last: as a frame of
+    // the output since the first sample of the sound, in seconds, and as a
+    // timestamp of the stream.
+    int64_t blockFrame() const { return m_blockFrame; }
+    double blockSeconds() const;
+    int64_t blockTimestamp() const { return timestampOfFrame(m_blockFrame); }
 
     // One step of work: delivers the samples of one decoded frame, or reads
     // one packet (Nothing when it gave no samples yet), or End at the end of
@@ -71,30 +88,17 @@ public:
 private:
     bool openDecoder();
     bool receiveFrame(SampleBlock& block);
-    bool convertFrame(SampleBlock& block);
-    int framesToDrop(int64_t frameTs) const;
+    double secondsOfTimestamp(int64_t ts) const;
 
     AVFormatContext* m_format = nullptr;
     AVCodecContext* m_codec = nullptr;
-    SwrContext* m_resampler = nullptr;
     AVPacket* m_packet = nullptr;
     AVFrame* m_frame = nullptr;
     int m_stream = -1;
-    // What m_resampler was made for; a decoder may change its output mid-stream.
-    struct ResamplerInput {
-        int format = -1;
-        int channels = 0;
-        int rate = 0;
-        bool operator==(const ResamplerInput& o) const
-        {
-            return format == o.format && channels == o.channels && rate == o.rate;
-        }
-    };
-    ResamplerInput m_resamplerInput;
-    int64_t m_dropBeforeTs = INT64_MIN;
-    int64_t m_endTs = -1;
-    int64_t m_nextTs = INT64_MIN; // expected timestamp of the next frame
-    int64_t m_blockTs = 0;
+    SoundBlocks m_blocks;
+    int64_t m_dropBefore = 0; // sample of the sound at the source rate
+    int64_t m_end = -1;       // sample of the sound at the output rate; -1 none
+    int64_t m_blockFrame = 0;
     bool m_draining = false;
-    std::vector<int16_t> m_converted;
+    bool m_ended = false;
 };

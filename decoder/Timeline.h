@@ -9,9 +9,6 @@ extern "C" {
 
 #include <cstdint>
 
-struct AVCodecContext;
-struct AVStream;
-
 // A timestamp that is not set.
 constexpr std::int64_t kNoTimestamp = -1;
 
@@ -27,7 +24,3 @@ struct Timeline {
     // The same instant in another time base; kNoTimestamp stays unset.
     std::int64_t rescale(std::int64_t timestamp, AVRational to) const;
 };
-
-// Where the sound of an audio stream starts, in seconds of its timestamps:
-// its start time plus the coding delay that the demuxer did not trim.
-double soundOrigin(const AVStream* stream, const AVCodecContext* decoder);

@@ -36,7 +36,8 @@ public:
     bool isStopping() const { return m_stop.load(); }
     // Waits for run() to return.
     void join();
-    // Data older than this timestamp (of the stream's time base) is dropped.
+    // Data before this point is dropped: a timestamp of the stream for
+    // video, a sample of the sound for audio; kNoTimestamp for none.
     void setDiscardBefore(std::int64_t timestamp) { m_discardBefore.store(timestamp); }
     std::int64_t discardBefore() const { return m_discardBefore.load(); }
 

@@ -54,8 +54,7 @@ void MediaEngine::doOpen(MediaIdentifier id)
     auto* media = new parseThread(this);
     m_media.emplace(id, media);
     media->open(id.path.toUtf8(), id.audio, id.video);
-    const Timeline& timeline = media->timeline();
-    media->setRange(timeline.toTimestamp(id.inTime), timeline.toTimestamp(id.outTime));
+    media->setRange(id.inTime >= 0 ? id.inTime : kNoTime, id.outTime >= 0 ? id.outTime : kNoTime);
     // Queued even when emitted from this thread, so that the entry is never
     // removed under a caller's feet.
     connect(media, &parseThread::sigThreadDone, this, &MediaEngine::parseFinished, Qt::QueuedConnection);
@@ -103,11 +102,10 @@ void MediaEngine::doSeekTime(MediaIdentifier id, double seconds)
     parseThread* media = find(id);
     if (!media)
         return;
-    const std::int64_t target = media->timeline().toTimestamp(seconds);
-    const std::int64_t in = media->inPoint();
-    const std::int64_t out = media->outPoint();
-    const bool accepted = (in == kNoTimestamp || target >= in) && (out == kNoTimestamp || target <= out);
-    media->requestSeek(accepted ? target : kNoTimestamp);
+    const double in = media->inPoint();
+    const double out = media->outPoint();
+    const bool accepted = seconds >= 0 && (in < 0 || seconds >= in) && (out < 0 || seconds <= out);
+    media->requestSeek(accepted ? seconds : kNoTime);
 }
 
 void MediaEngine::doSetInOut(MediaIdentifier id, double markIn, double markOut)
@@ -116,12 +114,10 @@ void MediaEngine::doSetInOut(MediaIdentifier id, double markIn, double markOut)
     if (!media)
         return;
     const MediaIdentifier& stored = m_media.find(id)->first;
-    const Timeline& timeline = media->timeline();
     const bool inAccepted = markIn >= 0 && (markIn >= stored.inTime || stored.inTime < 0);
     // A mark-out beyond the media's own end would never be reached.
     const bool outAccepted = markOut >= 0 && (stored.outTime < 0 || markOut <= stored.outTime);
-    media->setMarks(inAccepted ? timeline.toTimestamp(markIn) : kNoTimestamp,
-                    outAccepted ? timeline.toTimestamp(markOut) : kNoTimestamp);
+    media->setMarks(inAccepted ? markIn : kNoTime, outAccepted ? markOut : kNoTime);
 }
 
 void MediaEngine::doSetLooping(MediaIdentifier id, bool on)
@@ -158,9 +154,8 @@ void MediaEngine::doOutMarking()
     if (entry == m_media.end())
         return;
     MediaIdentifier marked = entry->first;
-    const Timeline& timeline = entry->second->timeline();
-    marked.markIn = float(timeline.toSeconds(entry->second->markIn()));
-    marked.markOut = float(timeline.toSeconds(entry->second->markOut()));
+    marked.markIn = float(entry->second->markIn());
+    marked.markOut = float(entry->second->markOut());
     emit sigMarkOut(marked);
 }
 

@@ -5,6 +5,7 @@
 #include "VideoThread.h"
 
 #include "controller/Contracts.h"
+#include "decoder/Seeking.h"
 
 extern "C" {
 #include <libavcodec/avcodec.h>
@@ -12,7 +13,7 @@ extern "C" {
 #include <libavutil/mathematics.h>
 }
 
-#include <limits>
+#include <algorithm>
 
 namespace {
 
@@ -29,9 +30,6 @@ constexpr int kBusyPollMs = 10;
 // After the end of the file only a seek, a stop or the end of a decoding
 // thread matters, and each of them rings: the poll can be slow.
 constexpr int kEndPollMs = 100;
-// Seeks land this far before their target: the audio decoder needs the
-// frames before it to rebuild the first samples exactly.
-constexpr double kSeekPrerollSeconds = 0.15;
 constexpr double kDefaultFrameDuration = 0.04; // seconds, for streams without a rate
 
 AVCodecContext* openDecoder(const AVStream* stream)
@@ -61,11 +59,6 @@ double aspectRatio(const AVStream* stream, const AVCodecContext* decoder)
     return decoder->height > 0 ? ratio * decoder->width / decoder->height : ratio;
 }
 
-std::int64_t packetTime(const AVPacket* packet)
-{
-    return packet->dts != AV_NOPTS_VALUE ? packet->dts : packet->pts;
-}
-
 } // namespace
 
 parseThread::parseThread(QObject* parent)
@@ -90,10 +83,13 @@ bool parseThread::open(const QByteArray& path, AudioDev* audio, VideoDev* video)
     if (avformat_find_stream_info(m_format, nullptr) < 0)
         qCWarning(lcMedia) << "no stream information in" << path;
     for (unsigned i = 0; i < m_format->nb_streams && (m_audioStream < 0 || m_videoStream < 0); ++i) {
-        const AVMediaType type = m_format->streams[i]->codecpar->codec_type;
+        const AVStream* stream = m_format->streams[i];
+        const AVMediaType type = stream->codecpar->codec_type;
         if (type == AVMEDIA_TYPE_AUDIO && m_audioStream < 0)
             m_audioStream = int(i);
-        else if (type == AVMEDIA_TYPE_VIDEO && m_videoStream < 0)
+        // Cover art is a still picture, not video: such a media is sound only.
+        else if (type == AVMEDIA_TYPE_VIDEO && m_videoStream < 0 &&
+                 !(stream->disposition & AV_DISPOSITION_ATTACHED_PIC))
             m_videoStream = int(i);
     }
     if (m_audioStream >= 0)
@@ -111,9 +107,7 @@ void parseThread::openAudio(AudioDev* device)
         m_audioStream = -1;
         return;
     }
-    m_audioTimeline.timeBase = stream->time_base;
-    m_audioTimeline.origin = soundOrigin(stream, m_audioDecoder);
-    m_timeline = m_audioTimeline;
+    m_soundClock = SoundClock(m_format, m_audioStream, m_audioDecoder);
     const int rate = m_audioDecoder->sample_rate;
     const int channels = m_audioDecoder->ch_layout.nb_channels;
     // Without a device there is nobody to play to, nor a clock to keep.
@@ -123,9 +117,8 @@ void parseThread::openAudio(AudioDev* device)
     DecoderSetup setup{&m_audioQueue, m_audioDecoder, m_audioStream, stream->time_base, &m_flags, &m_flags.audioActive};
     // The audio thread restarts a loop itself, the moment it cuts the sound.
     m_audioThread = new audioThread(
-        setup, device, rate, channels, [this] { requestSeek(m_markIn.load()); }, this);
-    m_audioThread->setMarks(m_audioTimeline.rescale(m_markIn.load(), m_audioTimeline.timeBase),
-                            m_audioTimeline.rescale(m_markOut.load(), m_audioTimeline.timeBase));
+        setup, m_format, device, channels, [this] { requestSeek(m_markIn.load()); }, this);
+    m_audioThread->setMarks(toSample(m_markIn.load()), toSample(m_markOut.load()));
     m_audioThread->setLooping(m_looping.load());
 }
 
@@ -137,9 +130,11 @@ void parseThread::openVideo(VideoDev* device)
         m_videoStream = -1;
         return;
     }
-    m_timeline.timeBase = stream->time_base;
-    if (m_audioStream < 0 && stream->start_time != AV_NOPTS_VALUE)
-        m_timeline.origin = double(stream->start_time) * av_q2d(stream->time_base);
+    m_videoTimeline.timeBase = stream->time_base;
+    if (m_audioStream >= 0)
+        m_videoTimeline.origin = m_soundClock.timeline().origin;
+    else if (stream->start_time != AV_NOPTS_VALUE)
+        m_videoTimeline.origin = double(stream->start_time) * av_q2d(stream->time_base);
     // Its packets are still read but dropped when nobody shows them.
     if (!device)
         return;
@@ -152,21 +147,25 @@ void parseThread::openVideo(VideoDev* device)
     m_videoThread = new videoThread(setup, device, kTargetWidth, kTargetHeight, frameDuration, this);
 }
 
-void parseThread::setRange(std::int64_t inPoint, std::int64_t outPoint)
+std::int64_t parseThread::toSample(double seconds) const
+{
+    return seconds < 0 ? kNoSample : m_soundClock.sampleAt(seconds);
+}
+
+void parseThread::setRange(double inPoint, double outPoint)
 {
     m_inPoint.store(inPoint);
     m_outPoint.store(outPoint);
     if (m_audioThread)
-        m_audioThread->setOutPoint(m_timeline.rescale(outPoint, m_audioTimeline.timeBase));
+        m_audioThread->setOutPoint(toSample(outPoint));
 }
 
-void parseThread::setMarks(std::int64_t markIn, std::int64_t markOut)
+void parseThread::setMarks(double markIn, double markOut)
 {
     m_markIn.store(markIn);
     m_markOut.store(markOut);
     if (m_audioThread)
-        m_audioThread->setMarks(m_timeline.rescale(markIn, m_audioTimeline.timeBase),
-                                m_timeline.rescale(markOut, m_audioTimeline.timeBase));
+        m_audioThread->setMarks(toSample(markIn), toSample(markOut));
 }
 
 void parseThread::setLooping(bool on)
@@ -176,13 +175,13 @@ void parseThread::setLooping(bool on)
         m_audioThread->setLooping(on);
 }
 
-void parseThread::requestSeek(std::int64_t target)
+void parseThread::requestSeek(double seconds)
 {
-    m_seekRequest.store(target);
+    m_seekRequest.store(seconds);
     if (m_audioThread)
-        m_audioThread->setDiscardBefore(m_timeline.rescale(target, m_audioTimeline.timeBase));
+        m_audioThread->setDiscardBefore(toSample(seconds));
     if (m_videoThread)
-        m_videoThread->setDiscardBefore(target);
+        m_videoThread->setDiscardBefore(m_videoTimeline.toTimestamp(seconds));
     m_flags.parser.ring();
 }
 
@@ -204,7 +203,7 @@ double parseThread::audioClock() const
 {
     if (!m_audioThread)
         return m_finalClock;
-    return m_audioTimeline.toSeconds(m_audioThread->clock());
+    return std::max(0.0, m_soundClock.secondsAt(m_audioThread->clock()));
 }
 
 double parseThread::duration() const
@@ -234,12 +233,12 @@ void parseThread::demultiplex()
         m_flags.videoActive.store(true);
         m_videoThread->start(QThread::InheritPriority);
     }
-    const std::int64_t in = m_inPoint.load();
-    if (in != kNoTimestamp) {
-        if (m_audioThread && m_audioThread->discardBefore() == kNoTimestamp)
-            m_audioThread->setDiscardBefore(m_timeline.rescale(in, m_audioTimeline.timeBase));
+    const double in = m_inPoint.load();
+    if (in >= 0) {
+        if (m_audioThread && m_audioThread->discardBefore() == kNoSample)
+            m_audioThread->setDiscardBefore(toSample(in));
         if (m_videoThread && m_videoThread->discardBefore() == kNoTimestamp)
-            m_videoThread->setDiscardBefore(in);
+            m_videoThread->setDiscardBefore(m_videoTimeline.toTimestamp(in));
         seekTo(in);
     }
 
@@ -252,8 +251,8 @@ void parseThread::demultiplex()
             continue;
         }
         // Taken in one step: a request made meanwhile stays for the next pass.
-        const std::int64_t target = m_seekRequest.exchange(kNoTimestamp);
-        if (target != kNoTimestamp)
+        const double target = m_seekRequest.exchange(kNoTime);
+        if (target >= 0)
             seekTo(target);
         if (queuesFull()) {
             m_flags.parser.wait(kBusyPollMs);
@@ -275,19 +274,17 @@ void parseThread::join()
     m_ended.load(std::memory_order_acquire);
 }
 
-void parseThread::seekTo(std::int64_t target)
+void parseThread::seekTo(double seconds)
 {
     m_flags.reading.store(true);
     m_flags.seekPending.store(true);
-    const int reference = m_videoStream >= 0 ? m_videoStream : m_audioStream;
-    const std::int64_t preroll =
-        av_rescale_q(std::int64_t(kSeekPrerollSeconds * AV_TIME_BASE), AVRational{1, AV_TIME_BASE}, m_timeline.timeBase);
-    const int flags = m_lastRead != kNoTimestamp && m_lastRead > target ? AVSEEK_FLAG_BACKWARD : 0;
-    if (avformat_seek_file(m_format, reference, std::numeric_limits<std::int64_t>::min(), target - preroll,
-                           std::numeric_limits<std::int64_t>::max(), flags) < 0) {
+    // Video that is shown leads, so that its decoder starts on a keyframe.
+    const bool video = m_videoThread != nullptr;
+    if (!seekBefore(m_format, video ? m_videoStream : m_audioStream,
+                    video ? m_videoTimeline : m_soundClock.timeline(), seconds)) {
         // Reading goes on from where it was; the decoding threads drop what
         // lies before the target.
-        qCWarning(lcMedia) << "seek failed";
+        qCWarning(lcMedia) << "seek to" << seconds << "s did not move";
         m_flags.seekPending.store(false);
         return;
     }
@@ -297,6 +294,9 @@ void parseThread::seekTo(std::int64_t target)
         m_audioQueue.flush();
     if (m_videoThread)
         m_videoQueue.flush();
+    // A keyframe may lie seconds before the target: the sound before the
+    // decoder's pre-roll need not even be decoded.
+    m_audioSkipBefore = prerollStart(m_soundClock.timeline(), seconds);
 }
 
 bool parseThread::queuesFull() const
@@ -319,16 +319,23 @@ void parseThread::readPacket(AVPacket* packet)
         return;
     }
     m_flags.reading.store(true);
-    const std::int64_t time = packetTime(packet);
-    if (time != AV_NOPTS_VALUE)
-        m_lastRead = av_rescale_q(time, m_format->streams[packet->stream_index]->time_base, m_timeline.timeBase);
     dispatch(packet);
+}
+
+bool parseThread::beforeAudioPreroll(const AVPacket* packet)
+{
+    if (m_audioSkipBefore == kNoSkip || packet->pts == AV_NOPTS_VALUE || packet->duration <= 0)
+        return false;
+    if (packet->pts + packet->duration < m_audioSkipBefore)
+        return true;
+    m_audioSkipBefore = kNoSkip; // from here on every packet counts
+    return false;
 }
 
 void parseThread::dispatch(AVPacket* packet)
 {
     bool queued = false;
-    if (packet->stream_index == m_audioStream && m_audioThread)
+    if (packet->stream_index == m_audioStream && m_audioThread && !beforeAudioPreroll(packet))
         queued = m_audioQueue.put(packet);
     else if (packet->stream_index == m_videoStream && m_videoThread)
         queued = m_videoQueue.put(packet);

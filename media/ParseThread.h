@@ -7,7 +7,7 @@
 
 #include "MediaFlags.h"
 #include "PacketQueue.h"
-#include "decoder/Timeline.h"
+#include "decoder/SoundClock.h"
 
 #include <QByteArray>
 #include <QThread>
@@ -22,6 +22,9 @@ class videoThread;
 struct AVCodecContext;
 struct AVFormatContext;
 struct AVStream;
+
+// A time in seconds that is not set.
+constexpr double kNoTime = -1.0;
 
 class parseThread : public QThread {
     Q_OBJECT
@@ -40,19 +43,20 @@ public:
     // Closes the decoders and the file; after the thread has ended.
     void close();
 
-    // The media's own range, in the timestamps of timeline().
-    void setRange(std::int64_t inPoint, std::int64_t outPoint);
-    std::int64_t inPoint() const { return m_inPoint.load(); }
-    std::int64_t outPoint() const { return m_outPoint.load(); }
-    // Mark-in and mark-out, in the timestamps of timeline().
-    void setMarks(std::int64_t markIn, std::int64_t markOut);
-    std::int64_t markIn() const { return m_markIn.load(); }
-    std::int64_t markOut() const { return m_markOut.load(); }
+    // Times are seconds of the sound; kNoTime clears one.
+    // The media's own range.
+    void setRange(double inPoint, double outPoint);
+    double inPoint() const { return m_inPoint.load(); }
+    double outPoint() const { return m_outPoint.load(); }
+    // Mark-in and mark-out.
+    void setMarks(double markIn, double markOut);
+    double markIn() const { return m_markIn.load(); }
+    double markOut() const { return m_markOut.load(); }
     // Whether playback that reaches the mark-out goes on at the mark-in.
     void setLooping(bool on);
-    // A timestamp of timeline(), or kNoTimestamp to cancel a pending seek;
-    // the decoding threads drop data older than it.
-    void requestSeek(std::int64_t target);
+    // kNoTime cancels a pending seek; the decoding threads drop data older
+    // than the target.
+    void requestSeek(double seconds);
     void setPaused(bool on);
     bool isPaused() const { return m_paused.load(); }
     bool isStopping() const { return m_stopping.load(); }
@@ -61,8 +65,6 @@ public:
     bool hasStarted() const { return m_started; }
 
     bool isOpen() const { return m_format != nullptr; }
-    // Seconds against the timestamps of the reference stream (video if any).
-    const Timeline& timeline() const { return m_timeline; }
     // The audio clock in seconds of the sound; -1 without an audio thread.
     double audioClock() const;
     double duration() const; // seconds; -1 when unknown
@@ -80,10 +82,14 @@ private:
     void demultiplex();
     void openAudio(AudioDev* device);
     void openVideo(VideoDev* device);
-    void seekTo(std::int64_t target);
+    void seekTo(double seconds);
+    // A sample of the sound at its own rate; kNoTime gives kNoSample.
+    std::int64_t toSample(double seconds) const;
     bool queuesFull() const;
     void readPacket(AVPacket* packet);
     void dispatch(AVPacket* packet);
+    // Whether an audio packet ends before the pre-roll of the last seek.
+    bool beforeAudioPreroll(const AVPacket* packet);
 
     PacketQueue m_audioQueue;
     PacketQueue m_videoQueue;
@@ -96,23 +102,28 @@ private:
     AVCodecContext* m_videoDecoder = nullptr;
     int m_audioStream = -1;
     int m_videoStream = -1;
-    Timeline m_timeline;
-    Timeline m_audioTimeline;
+    // The sound's samples against the audio stream; the video stream's
+    // timestamps against the same seconds.
+    SoundClock m_soundClock;
+    Timeline m_videoTimeline;
     VideoDev* m_videoDevice = nullptr;
     audioThread* m_audioThread = nullptr;
     videoThread* m_videoThread = nullptr;
     bool m_started = false; // GUI thread only
-    std::int64_t m_lastRead = kNoTimestamp; // this thread: decode time of the last packet read
+    // This thread: audio packets ending before this timestamp are dropped
+    // unread by the decoder.
+    static constexpr std::int64_t kNoSkip = INT64_MIN;
+    std::int64_t m_audioSkipBefore = kNoSkip;
     double m_finalClock = -1.0; // GUI thread: the audio clock when its thread was deleted
 
     // Written by the GUI thread, read by this thread.
     std::atomic<bool> m_paused{false};
     std::atomic<bool> m_stopping{false};
-    std::atomic<std::int64_t> m_seekRequest{kNoTimestamp};
-    std::atomic<std::int64_t> m_inPoint{kNoTimestamp};
-    std::atomic<std::int64_t> m_outPoint{kNoTimestamp};
-    std::atomic<std::int64_t> m_markIn{kNoTimestamp};
-    std::atomic<std::int64_t> m_markOut{kNoTimestamp};
+    std::atomic<double> m_seekRequest{kNoTime};
+    std::atomic<double> m_inPoint{kNoTime};
+    std::atomic<double> m_outPoint{kNoTime};
+    std::atomic<double> m_markIn{kNoTime};
+    std::atomic<double> m_markOut{kNoTime};
     std::atomic<bool> m_looping{false};
     // Set last in run(): as DecodingThread::join().
     std::atomic<bool> m_ended{false};

@@ -9,7 +9,16 @@
 
 #include <GL/gl.h>
 
+#include <cmath>
+#include <vector>
+
+extern "C" {
+#include <libavutil/pixfmt.h>
+}
+
 namespace {
+constexpr int kBytesPerPixel = 4; // RGBA
+constexpr int kBlackSide = 3; // pixels
 // Platforms that draw widgets without a window system.
 const QStringList kPlatformsWithoutGl{QStringLiteral("offscreen"), QStringLiteral("minimal")};
 } // namespace
@@ -38,7 +47,8 @@ VideoCanvas::~VideoCanvas()
     if (!isValid())
         return;
     makeCurrent();
-    glDeleteTextures(1, &m_texture);
+    for (const Texture& texture : m_textures)
+        glDeleteTextures(1, &texture.id);
     glDeleteLists(m_displayList, 1);
     doneCurrent();
 }
@@ -57,21 +67,38 @@ void VideoCanvas::setShowing(bool on)
 
 void VideoCanvas::upload(const VideoPicture& picture)
 {
-    if (!isValid())
+    if (!isValid() || !picture.allocated || picture.pixelFormat != AV_PIX_FMT_RGBA)
         return;
     makeCurrent();
-    glBindTexture(GL_TEXTURE_2D, m_texture);
-    const GLvoid* pixels = picture.allocated ? picture.planes[0] : nullptr;
+    m_shown = 1 - m_shown;
+    Texture& texture = m_textures[size_t(m_shown)];
+    glBindTexture(GL_TEXTURE_2D, texture.id);
+    // Rows may be padded for the converter's vector code.
+    glPixelStorei(GL_UNPACK_ROW_LENGTH, picture.lineSizes[0] / kBytesPerPixel);
     // The texture's memory is made once for its size and then refilled.
-    if (pixels && picture.width == m_textureWidth && picture.height == m_textureHeight) {
-        glTexSubImage2D(GL_TEXTURE_2D, 0, 0, 0, picture.width, picture.height, GL_RGBA, GL_UNSIGNED_BYTE, pixels);
+    if (picture.width == texture.width && picture.height == texture.height) {
+        glTexSubImage2D(GL_TEXTURE_2D, 0, 0, 0, picture.width, picture.height, GL_RGBA, GL_UNSIGNED_BYTE,
+                        picture.planes[0]);
     } else {
-        glTexImage2D(GL_TEXTURE_2D, 0, GL_RGBA, picture.width, picture.height, 0, GL_RGBA, GL_UNSIGNED_BYTE, pixels);
-        m_textureWidth = picture.width;
-        m_textureHeight = picture.height;
+        glTexImage2D(GL_TEXTURE_2D, 0, GL_RGBA, picture.width, picture.height, 0, GL_RGBA, GL_UNSIGNED_BYTE,
+                     picture.planes[0]);
+        texture.width = picture.width;
+        texture.height = picture.height;
     }
+    glPixelStorei(GL_UNPACK_ROW_LENGTH, 0);
     // Left current: the paint that follows needs the same context.
     update();
+}
+
+QImage VideoCanvas::grabPicture()
+{
+    if (!isValid())
+        return {};
+    // Drawn into the back buffer without a swap: a paint requested by the
+    // last upload may not have run yet.
+    makeCurrent();
+    paintGL();
+    return grabFramebuffer();
 }
 
 void VideoCanvas::initializeGL()
@@ -82,21 +109,25 @@ void VideoCanvas::initializeGL()
     glDisable(GL_LIGHTING);
     glEnable(GL_TEXTURE_2D);
     glTexEnvf(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, GL_REPLACE);
-    glEnable(GL_BLEND);
-    glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
-    glEnable(GL_LINE_SMOOTH);
-    glHint(GL_LINE_SMOOTH_HINT, GL_NICEST);
+    // Pictures are opaque: blending would only cost the software renderer
+    // a read of every pixel it writes.
+    glDisable(GL_BLEND);
     glClearColor(0.0f, 0.0f, 0.0f, 1.0f);
 
-    glGenTextures(1, &m_texture);
-    glBindTexture(GL_TEXTURE_2D, m_texture);
-    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_LINEAR);
-    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_LINEAR);
-    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_S, GL_CLAMP_TO_EDGE);
-    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_T, GL_CLAMP_TO_EDGE);
-    // Black until the first picture arrives.
-    const GLubyte black[4] = {0, 0, 0, 255};
-    glTexImage2D(GL_TEXTURE_2D, 0, GL_RGBA, 1, 1, 0, GL_RGBA, GL_UNSIGNED_BYTE, black);
+    // Black until the first picture arrives. Its sides are no powers of two,
+    // as most pictures' are not: the renderer's shaders differ for those.
+    const std::vector<GLubyte> black(kBlackSide * kBlackSide * kBytesPerPixel, 0);
+    for (Texture& texture : m_textures) {
+        glGenTextures(1, &texture.id);
+        glBindTexture(GL_TEXTURE_2D, texture.id);
+        glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, texture.filter);
+        glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, texture.filter);
+        glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_S, GL_CLAMP_TO_EDGE);
+        glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_T, GL_CLAMP_TO_EDGE);
+        glTexImage2D(GL_TEXTURE_2D, 0, GL_RGBA, kBlackSide, kBlackSide, 0, GL_RGBA, GL_UNSIGNED_BYTE, black.data());
+        texture.width = kBlackSide;
+        texture.height = kBlackSide;
+    }
 
     // The picture's first row is uploaded first and drawn at the top.
     m_displayList = glGenLists(1);
@@ -113,6 +144,24 @@ void VideoCanvas::initializeGL()
     glVertex2f(-1.0f, 1.0f);
     glEnd();
     glEndList();
+
+    // The software renderer compiles a shader for each filter when it first
+    // draws with it: done here, not while the first pictures are due.
+    glBindTexture(GL_TEXTURE_2D, m_textures[0].id);
+    for (const GLint filter : {GL_NEAREST, GL_LINEAR}) {
+        setFilter(m_textures[0], filter);
+        glCallList(m_displayList);
+    }
+    glFinish();
+}
+
+void VideoCanvas::setFilter(Texture& texture, int filter)
+{
+    if (texture.filter == filter)
+        return;
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, filter);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, filter);
+    texture.filter = filter;
 }
 
 void VideoCanvas::reportFormat()
@@ -130,6 +179,8 @@ void VideoCanvas::reportFormat()
 
 void VideoCanvas::resizeGL(int w, int h)
 {
+    m_viewportWidth = w;
+    m_viewportHeight = h;
     glViewport(0, 0, w, h);
     glMatrixMode(GL_PROJECTION);
     glLoadIdentity();
@@ -144,13 +195,23 @@ void VideoCanvas::paintGL()
     if (!m_showing)
         return;
     glLoadIdentity();
+    float scaleX = 1.0f;
+    float scaleY = 1.0f;
     if (m_aspect > 0 && height() > 0) {
         const float widgetRatio = float(width()) / float(height());
         if (m_aspect > widgetRatio)
-            glScalef(1.0f, widgetRatio / m_aspect, 1.0f);
+            scaleY = widgetRatio / m_aspect;
         else
-            glScalef(m_aspect / widgetRatio, 1.0f, 1.0f);
+            scaleX = m_aspect / widgetRatio;
+        glScalef(scaleX, scaleY, 1.0f);
     }
-    glBindTexture(GL_TEXTURE_2D, m_texture);
+    Texture& texture = m_textures[size_t(m_shown)];
+    glBindTexture(GL_TEXTURE_2D, texture.id);
+    // A picture drawn at its own size maps texel to pixel: the nearest texel
+    // is then the same picture, and costs the software renderer a third less
+    // than blending four.
+    const bool ownSize = std::lround(m_viewportWidth * scaleX) == texture.width &&
+                         std::lround(m_viewportHeight * scaleY) == texture.height;
+    setFilter(texture, ownSize ? GL_NEAREST : GL_LINEAR);
     glCallList(m_displayList);
 }

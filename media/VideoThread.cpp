@@ -9,15 +9,71 @@ extern "C" {
 #include <libswscale/swscale.h>
 }
 
-videoThread::videoThread(const DecoderSetup& setup, VideoDev* surface, int targetWidth, int targetHeight,
-                         double frameDuration, QObject* parent)
+#include <algorithm>
+#include <cmath>
+
+namespace {
+
+// Larger pictures are made smaller to fit: a learner's window shows no more,
+// and each picture costs the display's software renderer by its size.
+constexpr int kLargestWidth = 1280; // pixels
+constexpr int kLargestHeight = 720;
+// Pictures this tall and without a colour matrix of their own are HD ones,
+// whose matrix is BT.709; smaller ones keep BT.601.
+constexpr int kHdHeight = 720;
+// Only for pictures that must be made smaller; at their own size the
+// converter takes its unscaled path whatever the flag.
+constexpr int kScalerFlags = SWS_BILINEAR;
+
+struct Size {
+    int width;
+    int height;
+};
+
+Size shownSize(int width, int height)
+{
+    if (width <= kLargestWidth && height <= kLargestHeight)
+        return {width, height};
+    const double scale = std::min(double(kLargestWidth) / width, double(kLargestHeight) / height);
+    return {std::max(1, int(std::lround(width * scale))), std::max(1, int(std::lround(height * scale)))};
+}
+
+AVColorSpace colourMatrix(const AVFrame* frame)
+{
+    if (frame->colorspace != AVCOL_SPC_UNSPECIFIED && frame->colorspace != AVCOL_SPC_RESERVED)
+        return frame->colorspace;
+    return frame->height >= kHdHeight ? AVCOL_SPC_BT709 : AVCOL_SPC_SMPTE170M;
+}
+
+bool isFullRange(const AVFrame* frame)
+{
+    const auto format = AVPixelFormat(frame->format);
+    return frame->color_range == AVCOL_RANGE_JPEG || format == AV_PIX_FMT_YUVJ420P ||
+           format == AV_PIX_FMT_YUVJ422P || format == AV_PIX_FMT_YUVJ444P;
+}
+
+int colourKey(const AVFrame* frame) { return int(colourMatrix(frame)) * 2 + (isFullRange(frame) ? 1 : 0); }
+
+} // namespace
+
+bool videoThread::SourceFormat::operator==(const SourceFormat& other) const
+{
+    return width == other.width && height == other.height && pixelFormat == other.pixelFormat &&
+           colours == other.colours;
+}
+
+videoThread::videoThread(const DecoderSetup& setup, VideoDev* surface, double frameDuration, QObject* parent)
     : DecodingThread(setup, parent)
     , m_surface(surface)
-    , m_targetWidth(targetWidth)
-    , m_targetHeight(targetHeight)
     , m_frameDuration(frameDuration)
 {
     setObjectName(QStringLiteral("videoThread"));
+}
+
+videoThread::videoThread(const DecoderSetup& setup, VideoDev* surface, int, int, double frameDuration,
+                         QObject* parent)
+    : videoThread(setup, surface, frameDuration, parent)
+{
 }
 
 videoThread::~videoThread() { sws_freeContext(m_scaler); }
@@ -25,9 +81,7 @@ videoThread::~videoThread() { sws_freeContext(m_scaler); }
 void videoThread::run()
 {
     AVPacket* packet = av_packet_alloc();
-    if (packet && !m_picture.allocated)
-        m_picture.allocate(m_targetWidth, m_targetHeight, AV_PIX_FMT_RGBA);
-    while (packet && m_picture.allocated) {
+    while (packet) {
         if (isStopping() || !holdWhilePaused())
             break;
         if (!takePacket(packet)) {
@@ -76,15 +130,41 @@ void videoThread::showFrame(const AVFrame* frame)
     const std::int64_t discard = discardBefore();
     if (discard != kNoTimestamp && t < double(discard) * av_q2d(m_setup.timeBase))
         return; // decoded for the pictures after it, not shown
-    // The decoder may change the picture size mid-stream; the scaler follows.
-    m_scaler = sws_getCachedContext(m_scaler, frame->width, frame->height, AVPixelFormat(frame->format),
-                                    m_targetWidth, m_targetHeight, AV_PIX_FMT_RGBA, SWS_FAST_BILINEAR, nullptr,
-                                    nullptr, nullptr);
-    if (!m_scaler) {
-        qCWarning(lcMedia) << "cannot convert pictures of format" << frame->format;
+    if (!prepareConverter(frame))
+        return;
+    // The pixels of the picture before may still wait in the surface's ring.
+    if (!m_picture.makeWritable()) {
+        qCWarning(lcMedia) << "no memory for a picture of" << m_picture.width << "x" << m_picture.height;
         return;
     }
     sws_scale(m_scaler, frame->data, frame->linesize, 0, frame->height, m_picture.planes, m_picture.lineSizes);
     m_picture.pts = t;
     m_surface->pushFrame(m_picture);
+}
+
+bool videoThread::prepareConverter(const AVFrame* frame)
+{
+    const SourceFormat source{frame->width, frame->height, frame->format, colourKey(frame)};
+    if (m_scaler && source == m_source)
+        return true;
+    // The decoder may change the picture size mid-stream; the picture and
+    // the converter follow.
+    const Size size = shownSize(frame->width, frame->height);
+    if (!m_picture.allocated || m_picture.width != size.width || m_picture.height != size.height) {
+        if (!m_picture.allocate(size.width, size.height, AV_PIX_FMT_RGBA)) {
+            qCWarning(lcMedia) << "cannot make pictures of" << size.width << "x" << size.height;
+            return false;
+        }
+    }
+    m_scaler = sws_getCachedContext(m_scaler, frame->width, frame->height, AVPixelFormat(frame->format), size.width,
+                                    size.height, AV_PIX_FMT_RGBA, kScalerFlags, nullptr, nullptr, nullptr);
+    if (!m_scaler) {
+        qCWarning(lcMedia) << "cannot convert pictures of format" << frame->format;
+        return false;
+    }
+    // RGB comes out in full range; brightness, contrast and saturation stay neutral.
+    sws_setColorspaceDetails(m_scaler, sws_getCoefficients(colourMatrix(frame)), isFullRange(frame) ? 1 : 0,
+                             sws_getCoefficients(SWS_CS_DEFAULT), 1, 0, 1 << 16, 1 << 16);
+    m_source = source;
+    return true;
 }

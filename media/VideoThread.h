@@ -1,5 +1,6 @@
-// Decodes one media's video packets, converts each picture to the surface's
-// format and size, and hands it to the surface, which paces the display.
+// Decodes one media's video packets, converts each picture to RGBA at its own
+// size (made smaller only where it passes 1280×720, keeping its shape) and
+// hands it to the surface, which paces the display.
 #pragma once
 
 #include "DecodingThread.h"
@@ -12,6 +13,9 @@ struct SwsContext;
 class videoThread : public DecodingThread {
 public:
     // frameDuration: seconds of one picture at the stream's nominal rate.
+    videoThread(const DecoderSetup& setup, VideoDev* surface, double frameDuration, QObject* parent);
+    // Kept while the demultiplexing thread still names a fixed picture size:
+    // pictures now keep their own, and that size is not used.
     videoThread(const DecoderSetup& setup, VideoDev* surface, int targetWidth, int targetHeight,
                 double frameDuration, QObject* parent);
     ~videoThread() override;
@@ -22,12 +26,23 @@ protected:
 private:
     bool decode(const AVPacket* packet);
     void showFrame(const AVFrame* frame);
+    // Points the converter at this frame's size, format and colours; false
+    // when FFmpeg cannot convert them.
+    bool prepareConverter(const AVFrame* frame);
+
+    // What m_scaler was made for.
+    struct SourceFormat {
+        int width = 0;
+        int height = 0;
+        int pixelFormat = -1;
+        int colours = -1; // matrix and range
+        bool operator==(const SourceFormat& other) const;
+    };
 
     VideoDev* const m_surface;
-    const int m_targetWidth;
-    const int m_targetHeight;
     const double m_frameDuration;
     SwsContext* m_scaler = nullptr;
+    SourceFormat m_source;
     VideoPicture m_picture;
     double m_clock = 0.0; // seconds: where the next picture is due
 };

@@ -5,6 +5,7 @@
 #include <QLoggingCategory>
 
 #include <algorithm>
+#include <cmath>
 
 // The developer's trace of requests that draw nothing; off by default, since
 // the learner only sees the black picture (QT_LOGGING_RULES="repeta.waveform=true").
@@ -70,17 +71,12 @@ void plotThread::closeSource()
 
 void plotThread::setRange(float start, float end)
 {
-    const double timeBase = m_decoder.timeBaseSeconds();
-    if (!m_decoder.hasAudio() || timeBase <= 0)
+    if (!m_decoder.hasAudio())
         return;
-    // Seconds count from the first sample, which need not have timestamp 0.
-    auto timestamp = [&](float seconds) {
-        return int64_t(std::min<double>(seconds, kLongestRangeSeconds) / timeBase) + m_decoder.startTimestamp();
-    };
     if (start >= 0)
-        m_startTs = timestamp(start);
+        m_start = std::min<double>(start, kLongestRangeSeconds);
     if (end >= 0)
-        m_endTs = timestamp(end);
+        m_end = std::min<double>(end, kLongestRangeSeconds);
 }
 
 void plotThread::run()
@@ -105,25 +101,27 @@ double plotThread::samplesPerColumn()
     if (!m_decoder.hasAudio() || duration <= 0)
         return 0;
     const double perColumn = duration * m_decoder.sampleRate() * m_decoder.channels() / wave::kColumns;
-    if (m_startTs == -1)
+    if (m_start < 0)
         return perColumn;
-    if (m_endTs == -1)
-        m_endTs = int64_t(duration / m_decoder.timeBaseSeconds()) + m_decoder.startTimestamp();
-    return std::max(0.0, perColumn * (m_endTs - m_startTs) * m_decoder.timeBaseSeconds() / duration);
+    if (m_end < 0)
+        m_end = duration;
+    return std::max(0.0, perColumn * (m_end - m_start) / duration);
 }
 
 // False when stopped.
 bool plotThread::drawSound(double perColumn)
 {
     std::unique_ptr<Part> second;
-    if (m_startTs != -1) {
-        m_decoder.startAt(m_startTs);
-        m_decoder.setEnd(m_endTs);
+    int64_t origin = 0; // the frame of the sound that column 0 starts with
+    if (m_start >= 0) {
+        m_decoder.startAtSeconds(m_start);
+        m_decoder.setEndSeconds(m_end);
+        origin = std::llround(m_start * m_decoder.sampleRate());
     } else if (m_parts > 1) {
         second = startSecondPart(perColumn);
     }
     Columns first(perColumn, 0, second ? kSplitColumn : wave::kColumns);
-    const bool decoded = decode(m_decoder, first);
+    const bool decoded = decode(m_decoder, first, origin);
     if (second) {
         second->thread->wait();
         if (!second->completed.load(std::memory_order_acquire))
@@ -147,7 +145,7 @@ std::unique_ptr<plotThread::Part> plotThread::startSecondPart(double perColumn)
     if (!decoder.open(m_path, &m_stopRequested) || !decoder.hasAudio())
         return nullptr;
     const int channels = decoder.channels();
-    decoder.startAt(decoder.timestampOfFrame(part->columns.firstSample() / channels));
+    decoder.startAtSeconds(double(part->columns.firstSample() / channels) / decoder.sampleRate());
 
     SampleBlock block;
     AudioDecoder::Step step = AudioDecoder::Step::Nothing;
@@ -155,7 +153,7 @@ std::unique_ptr<plotThread::Part> plotThread::startSecondPart(double perColumn)
         step = decoder.next(block);
     if (step != AudioDecoder::Step::Samples)
         return nullptr;
-    const int64_t position = decoder.frameAtTimestamp(decoder.blockTimestamp()) * channels;
+    const int64_t position = decoder.blockFrame() * channels;
     if (position > part->columns.firstSample())
         return nullptr;
     part->columns.setPosition(position);
@@ -163,15 +161,16 @@ std::unique_ptr<plotThread::Part> plotThread::startSecondPart(double perColumn)
 
     Part* helper = part.get();
     part->thread.reset(QThread::create([this, helper] {
-        helper->completed.store(decode(helper->decoder, helper->columns), std::memory_order_release);
+        helper->completed.store(decode(helper->decoder, helper->columns, 0), std::memory_order_release);
     }));
     part->thread->setObjectName(QStringLiteral("plotThread part"));
     part->thread->start();
     return part;
 }
 
-// Feeds the columns until they are complete or the sound ends; false when stopped.
-bool plotThread::decode(AudioDecoder& decoder, Columns& columns)
+// Feeds the columns until they are complete or the sound ends, each block
+// where it lies after the frame `origin`; false when stopped.
+bool plotThread::decode(AudioDecoder& decoder, Columns& columns, int64_t origin)
 {
     SampleBlock block;
     while (!columns.complete()) {
@@ -182,8 +181,10 @@ bool plotThread::decode(AudioDecoder& decoder, Columns& columns)
             columns.finish();
             break;
         }
-        if (step == AudioDecoder::Step::Samples)
+        if (step == AudioDecoder::Step::Samples) {
+            columns.setPosition((decoder.blockFrame() - origin) * decoder.channels());
             columns.feed(block.samples, block.count);
+        }
     }
     // A stop can also end the reading itself, through the interrupt callback.
     return !m_stopRequested.load();

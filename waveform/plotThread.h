@@ -51,12 +51,12 @@ private:
     double samplesPerColumn();
     bool drawSound(double samplesPerColumn);
     std::unique_ptr<Part> startSecondPart(double samplesPerColumn);
-    bool decode(AudioDecoder& decoder, Columns& columns);
+    bool decode(AudioDecoder& decoder, Columns& columns, int64_t origin);
 
     AudioDecoder m_decoder;
     QByteArray m_path;
-    int64_t m_startTs = -1; // stream units, -1 unset
-    int64_t m_endTs = -1;
+    double m_start = -1; // seconds of the sound, -1 unset
+    double m_end = -1;
     int m_parts = 1;
     QImage m_picture;
     std::atomic<bool> m_stopRequested{false}; // written by the owner, read by the workers

@@ -7,7 +7,7 @@
 #include <cstdint>
 #include <vector>
 
-using Samples = std::vector<std::int16_t>; // one channel
+using Signal = std::vector<std::int16_t>; // one channel
 using Index = long long;               // of a sample
 
 struct LoopJump {
@@ -28,6 +28,9 @@ struct LoopAnalysis {
     std::vector<LoopJump> jumps; // between consecutive runs that jump back
 };
 
-// sentenceStart and sentenceEnd are sample indexes of the file's decode.
-LoopAnalysis analyseLoop(const Samples& file, const Samples& recording, Index sentenceStart,
-                         Index sentenceEnd);
+// sentenceStart and sentenceEnd are sample indexes of the file's decode,
+// which has the recording's rate. A recorded sample follows the file when it
+// is within `tolerance` of the file's sample: room for a player that
+// converts through floating point.
+LoopAnalysis analyseLoop(const Signal& file, const Signal& recording, Index sentenceStart, Index sentenceEnd,
+                         int rate, int tolerance);

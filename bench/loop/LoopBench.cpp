@@ -1,41 +1,52 @@
-// The sentence loop of Listen & Repeat against mpv's A-B loop, on one white
-// noise MP3: for every round, how far past the sentence's end playback ran,
-// how much of the sentence's start was lost after the jump back, and what
-// lay between. Then how soon a recording started with the record button
-// holds sound, and how soon it is in place after the button is released.
-//   loop_bench FILE.mp3 START END ROUNDS   (seconds of the sentence)
-// Run it through run.sh, which makes the file and the private sound server.
+// The sentence loop of Listen & Repeat in every container, against mpv's
+// A-B loop on the same file: for every round, how far past the sentence's
+// end playback ran, how much of the sentence's start was lost after the jump
+// back, and what lay between, found to the sample in a recording of the
+// sink. The engine is driven as the controller drives it: started, looped,
+// sought to the sentence, and sought there again by the progress tick
+// whenever its clock is outside the sentence.
+//   loop_bench START END ROUNDS FILE...   (seconds of the sentence)
+// Run it through run.sh, which makes the files and the private sound server.
 #include "LoopAnalysis.h"
 
-#include "FakeViews.h"
 #include "SoundAnalysis.h"
-#include "SoundCapture.h"
 #include "Subprocess.h"
 
-#include "controller/Repeta.h"
-#include "record/PaRecThread.h"
+#include "decoder/AudioDecoder.h"
+#include "media/IAudio.h"
+#include "media/MediaEngine.h"
 
 #include <QApplication>
-#include <QDir>
+#include <QAudioDevice>
 #include <QElapsedTimer>
-#include <QFile>
 #include <QFileInfo>
-#include <QTemporaryDir>
+#include <QMediaDevices>
+#include <QTest>
 #include <QThread>
 
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
-#include <functional>
+#include <optional>
 
 namespace {
 
-constexpr int kRate = 44100;
-constexpr int kRecordingRounds = 5;
-constexpr int kHoldMs = 1000;
-constexpr qint64 kTimeoutMs = 10000;
 constexpr int kTailMs = 300; // recorded after the last round
+constexpr int kProgressTickMs = 50; // the controller's
+constexpr int kStartTimeoutMs = 5000;
+// How far a recorded sample may be from the file's decode: after a seek
+// Opus rebuilds its state only approximately and AC-3 dithers anew; white
+// noise at half scale puts a sample of the wrong place further off than
+// this nine times in ten.
+constexpr int kSampleTolerance = 1024;
+// The sinks of the private sound server, by rate: a resampler on the way
+// would smear each jump over its filter's length. run.sh adds the second.
+struct Sink {
+    int rate;
+    const char* name;
+};
+constexpr Sink kSinks[] = {{44100, "out"}, {48000, "out48"}};
 
 [[noreturn]] void fail(const char* why)
 {
@@ -43,179 +54,194 @@ constexpr int kTailMs = 300; // recorded after the last round
     std::exit(1);
 }
 
-Samples leftChannel(const Pcm& pcm)
+Signal leftChannel(const Pcm& pcm)
 {
-    Samples left(size_t(pcm.frames()));
+    Signal left(size_t(pcm.frames()));
     for (qsizetype i = 0; i < pcm.frames(); ++i)
         left[size_t(i)] = pcm.at(i, 0);
     return left;
 }
 
-void runEventsFor(int ms)
+struct Sound {
+    Signal samples;
+    Sink sink;
+};
+
+// The file's sound on the engine's timeline: sample i is i / rate seconds of
+// the sound, as the engine counts them. Played to the sink of its rate.
+std::optional<Sound> decodeSound(const QString& path)
 {
+    AudioDecoder decoder;
+    if (!decoder.open(path.toUtf8()) || !decoder.hasAudio())
+        return std::nullopt;
+    Sound sound{{}, kSinks[0]};
+    for (const Sink& sink : kSinks)
+        if (sink.rate == decoder.sampleRate())
+            sound.sink = sink;
+    decoder.setOutput(sound.sink.rate, 1);
+    SampleBlock block;
+    for (AudioDecoder::Step step = decoder.next(block); step != AudioDecoder::Step::End; step = decoder.next(block))
+        if (step == AudioDecoder::Step::Samples)
+            sound.samples.insert(sound.samples.end(), block.samples, block.samples + block.count);
+    return sound;
+}
+
+// What a sink plays, recorded from its monitor at the sink's own rate (the
+// tests' recorder records at 44.1 kHz only).
+class SinkRecording {
+public:
+    explicit SinkRecording(const Sink& sink)
+        : m_rate(sink.rate)
+    {
+        const bool started = m_parec.start({QStringLiteral("parec"), QStringLiteral("-d"),
+                                            QString::fromLatin1(sink.name) + QStringLiteral(".monitor"),
+                                            QStringLiteral("--raw"), QStringLiteral("--format=s16le"),
+                                            QStringLiteral("--rate=%1").arg(sink.rate), QStringLiteral("--channels=2"),
+                                            QStringLiteral("--latency-msec=10")});
+        // The monitor streams silence all along: once some has arrived, the
+        // recorder is connected and nothing played from now on is lost.
+        QElapsedTimer clock;
+        clock.start();
+        while (started && m_parec.outputSize() < kConnectedBytes && clock.elapsed() < kStartTimeoutMs)
+            QThread::msleep(kProgressTickMs / 5);
+        if (m_parec.outputSize() < kConnectedBytes)
+            fail("cannot record the sink");
+    }
+
+    Signal stop()
+    {
+        QThread::msleep(kTailMs); // what was just played is still on its way
+        m_parec.terminate();
+        return leftChannel(pcmFromBytes(m_parec.output(), m_rate, 2));
+    }
+
+private:
+    static constexpr qint64 kConnectedBytes = 4 * 4800; // 100 ms of 16-bit stereo at 48 kHz
+    int m_rate;
+    Subprocess m_parec;
+};
+
+QAudioDevice outputNamed(const char* name)
+{
+    for (const QAudioDevice& device : QMediaDevices::audioOutputs())
+        if (device.id() == name)
+            return device;
+    fail("the sound server lacks a sink");
+}
+
+Signal recordEngine(const QString& path, const Sink& sink, double start, double end, int rounds)
+{
+    SinkRecording recording(sink);
+    IAudio device;
+    device.setDevice(outputNamed(sink.name));
+    MediaEngine engine;
+    MediaIdentifier id;
+    id.path = path;
+    id.audio = &device;
+    engine.doOpen(id);
+    engine.doSetVolume(id, 1.0f); // the samples as decoded, not scaled
+    engine.doStart(id, true);
+    engine.doSetInOut(id, start, end);
+    engine.doSetLooping(id, true);
+    engine.doSeekTime(id, start);
     QElapsedTimer clock;
     clock.start();
-    while (clock.elapsed() < ms) {
-        QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
-        QThread::usleep(500);
+    const qint64 playMs = qint64(rounds * (end - start) * 1000) + kTailMs;
+    while (clock.elapsed() < playMs + kStartTimeoutMs) {
+        QTest::qWait(kProgressTickMs);
+        const double at = engine.currentTime(id);
+        if (at >= 0 && (at < start || at > end))
+            engine.doSeekTime(id, start);
+        if (at > start && clock.elapsed() >= playMs)
+            break;
     }
+    engine.doStart(id, false);
+    QTest::qWait(kTailMs);
+    return recording.stop();
 }
 
-Samples recordEngine(Repeta& repeta, int sentence, double seconds)
+std::optional<Signal> recordMpv(const QString& path, const Sink& sink, double start, double end, int rounds)
 {
-    repeta.selectSentence(sentence);
-    repeta.setOriVolume(1.0f); // the samples as decoded, not scaled
-    SoundCapture capture;
-    if (!capture.start())
-        fail("cannot record the sink");
-    repeta.playSentence(true);
-    runEventsFor(int(seconds * 1000) + kTailMs);
-    repeta.playSentence(false);
-    runEventsFor(100);
-    return leftChannel(capture.stop());
-}
-
-Samples recordMpv(const QString& path, double start, double end, int rounds)
-{
-    SoundCapture capture;
-    if (!capture.start())
-        fail("cannot record the sink");
+    SinkRecording recording(sink);
     Subprocess mpv;
     const QString from = QString::number(start, 'f', 3);
     const QString to = QString::number(end, 'f', 3);
     // It plays the A-B loop `rounds` times, then on a little past B and ends.
     if (!mpv.start({QStringLiteral("mpv"), QStringLiteral("--no-config"), QStringLiteral("--no-video"),
-                    QStringLiteral("--ao=pulse"), QStringLiteral("--really-quiet"), QStringLiteral("--start=") + from,
+                    QStringLiteral("--ao=pulse"), QStringLiteral("--audio-device=pulse/") + QString::fromLatin1(sink.name),
+                    QStringLiteral("--really-quiet"), QStringLiteral("--start=") + from,
                     QStringLiteral("--ab-loop-a=") + from, QStringLiteral("--ab-loop-b=") + to,
                     QStringLiteral("--ab-loop-count=%1").arg(rounds - 1),
                     QStringLiteral("--end=") + QString::number(end + kTailMs / 1000.0, 'f', 3), path}))
-        fail("cannot start mpv");
-    if (mpv.wait() != 0)
-        fail("mpv failed");
-    return leftChannel(capture.stop());
+        return std::nullopt;
+    const int status = mpv.wait();
+    const Signal recorded = recording.stop();
+    return status == 0 ? std::optional<Signal>(recorded) : std::nullopt;
 }
 
 double median(std::vector<double> values)
 {
-    if (values.empty())
-        return NAN;
     std::sort(values.begin(), values.end());
     return values[values.size() / 2];
 }
 
-void printLoop(const char* who, const LoopAnalysis& loop, double sentenceMs)
+double worst(const std::vector<double>& values)
 {
-    std::printf("%s: %zu runs, %zu jumps back\n", who, loop.runs.size(), loop.jumps.size());
-    std::printf("  %5s %12s %12s %10s %10s %10s\n", "jump", "past end ms", "lost start", "gap ms", "silent ms",
-                "run ms");
+    return *std::max_element(values.begin(), values.end(),
+                             [](double a, double b) { return std::abs(a) < std::abs(b); });
+}
+
+// "past end, lost start, gap: median (worst) ms", and the rounds that jumped back.
+QString summary(const LoopAnalysis& loop)
+{
+    if (loop.jumps.empty())
+        return QStringLiteral("no jump back found (%1 runs)").arg(loop.runs.size());
     std::vector<double> past, lost, gap;
-    for (size_t i = 0; i < loop.jumps.size(); ++i) {
-        const LoopJump& jump = loop.jumps[i];
-        const double runMs = double(loop.runs[i + 1].length) / (kRate / 1000.0);
-        std::printf("  %5zu %12.2f %12.2f %10.2f %10.2f %10.1f\n", i + 1, jump.pastEndMs, jump.lostStartMs,
-                    jump.gapMs, jump.gapSilentMs, runMs);
+    for (const LoopJump& jump : loop.jumps) {
         past.push_back(jump.pastEndMs);
         lost.push_back(jump.lostStartMs);
         gap.push_back(jump.gapMs);
     }
-    if (loop.jumps.empty())
-        return;
-    auto span = [](const std::vector<double>& v) { return std::minmax_element(v.begin(), v.end()); };
-    const auto [pastMin, pastMax] = span(past);
-    const auto [lostMin, lostMax] = span(lost);
-    const auto [gapMin, gapMax] = span(gap);
-    std::printf("  past the end:  %7.2f .. %7.2f ms, median %7.2f\n", *pastMin, *pastMax, median(past));
-    std::printf("  lost at start: %7.2f .. %7.2f ms, median %7.2f\n", *lostMin, *lostMax, median(lost));
-    std::printf("  gap at jump:   %7.2f .. %7.2f ms, median %7.2f (sentence %.0f ms)\n", *gapMin, *gapMax,
-                median(gap), sentenceMs);
-}
-
-void printFigure(const char* what, std::vector<double> values)
-{
-    std::sort(values.begin(), values.end());
-    std::printf("  %-44s median %7.1f ms   min %7.1f   max %7.1f\n", what, values[values.size() / 2], values.front(),
-                values.back());
-}
-
-qint64 elapsedUntil(const QElapsedTimer& clock, const std::function<bool()>& done)
-{
-    while (!done()) {
-        if (clock.elapsed() > kTimeoutMs)
-            fail("timed out");
-        QCoreApplication::processEvents(QEventLoop::AllEvents, 1);
-        QThread::usleep(100);
-    }
-    return clock.nsecsElapsed();
-}
-
-// Recording through the controller, as the record button does it: the file
-// is written beside the target and put in its place when the recording ends.
-void benchRecording(Repeta& repeta)
-{
-    std::vector<double> firstBlock, firstFrame, done;
-    for (int i = 0; i < kRecordingRounds; ++i) {
-        const QString target = repeta.recordPath();
-        QFile::remove(target);
-        QElapsedTimer clock;
-        clock.start();
-        repeta.startRecording(true);
-        const qint64 capturedAt = elapsedUntil(clock, [&] { return repeta.recorder()->framesCaptured() > 0; });
-        const qint64 encodedAt = elapsedUntil(clock, [&] { return repeta.recorder()->bytesWritten() > 0; });
-        runEventsFor(kHoldMs);
-        const qint64 released = clock.nsecsElapsed();
-        repeta.startRecording(false);
-        const qint64 inPlace = elapsedUntil(clock, [&] { return QFileInfo::exists(target); });
-        firstBlock.push_back(capturedAt / 1e6);
-        firstFrame.push_back(encodedAt / 1e6);
-        done.push_back((inPlace - released) / 1e6);
-    }
-    std::printf("recording through the controller, %d rounds of %d ms:\n", kRecordingRounds, kHoldMs);
-    printFigure("record pressed to the first captured sample", firstBlock);
-    printFigure("record pressed to LAME's first output written", firstFrame);
-    printFigure("record released to doRecDone (file in place)", done);
+    auto figure = [](const std::vector<double>& values) {
+        return QStringLiteral("%1 (%2)").arg(median(values), 6, 'f', 2).arg(worst(values), 6, 'f', 2);
+    };
+    return QStringLiteral("%1 %2 %3 %4").arg(figure(past), figure(lost), figure(gap)).arg(loop.jumps.size(), 3);
 }
 
 } // namespace
 
 int main(int argc, char* argv[])
 {
-    if (argc != 5)
-        fail("usage: loop_bench FILE.mp3 START END ROUNDS");
+    if (argc < 5)
+        fail("usage: loop_bench START END ROUNDS FILE...");
     QApplication app(argc, argv);
-    const QString source = QFileInfo(QString::fromLocal8Bit(argv[1])).absoluteFilePath();
-    const double start = std::atof(argv[2]);
-    const double end = std::atof(argv[3]);
-    const int rounds = std::max(2, std::atoi(argv[4]));
+    const double start = std::atof(argv[1]);
+    const double end = std::atof(argv[2]);
+    const int rounds = std::max(2, std::atoi(argv[3]));
 
-    QTemporaryDir home;
-    if (!home.isValid() || !QDir(home.path()).mkpath(QStringLiteral("workspace")) ||
-        !QFile::copy(source, home.filePath(QStringLiteral("workspace/noise.mp3"))) ||
-        !QFile::copy(QFileInfo(source).path() + QStringLiteral("/") + QFileInfo(source).completeBaseName() +
-                         QStringLiteral(".lrc"),
-                     home.filePath(QStringLiteral("workspace/noise.lrc"))) ||
-        !QDir::setCurrent(home.path()))
-        fail("cannot prepare the working folder");
-
-    FakeViews views;
-    Repeta repeta(&views.ctrl, &views.tabs, &views.rec, &views.pce, &views.ori, nullptr);
-    repeta.openMaterial(QStringLiteral("./workspace/noise.mp3"));
-    repeta.choosePhase(ListenRepeat);
-    int sentence = -1;
-    for (int i = 0; i < int(repeta.sentenceCount()); ++i)
-        if (std::abs(repeta.sentenceStarts()[i] - start) < 1e-3)
-            sentence = i;
-    if (sentence < 0)
-        fail("no sentence starts there");
-
-    const Samples file = leftChannel(decodeFile(source));
-    const auto first = Index(std::llround(start * kRate));
-    const auto last = Index(std::llround(end * kRate));
-    const double sentenceMs = (end - start) * 1000;
-    std::printf("sentence %d: %.3f s to %.3f s, %d rounds, file decoded by ffmpeg: %zu samples\n", sentence, start,
-                end, rounds, file.size());
-    printLoop("engine", analyseLoop(file, recordEngine(repeta, sentence, rounds * (end - start)), first, last),
-              sentenceMs);
-    printLoop("mpv", analyseLoop(file, recordMpv(source, start, end, rounds), first, last), sentenceMs);
-    benchRecording(repeta);
+    std::printf("sentence %.3f s to %.3f s, %d rounds; per player: past the end, lost at the start, gap at the "
+                "jump:\nmedian (worst) ms, and the jumps back found\n",
+                start, end, rounds);
+    std::printf("%-20s %-6s %-15s %-15s %-15s %s\n", "file", "player", "past end", "lost start", "gap", "jumps");
+    for (int i = 4; i < argc; ++i) {
+        const QString path = QFileInfo(QString::fromLocal8Bit(argv[i])).absoluteFilePath();
+        const QByteArray name = QFileInfo(path).fileName().toUtf8();
+        const std::optional<Sound> sound = decodeSound(path);
+        if (!sound) {
+            std::printf("%-20s cannot be decoded\n", name.constData());
+            continue;
+        }
+        const int rate = sound->sink.rate;
+        const auto first = Index(std::llround(start * rate));
+        const auto last = Index(std::llround(end * rate));
+        const auto analyse = [&](const Signal& recording) {
+            return summary(analyseLoop(sound->samples, recording, first, last, rate, kSampleTolerance));
+        };
+        std::printf("%-20s %-6s %s\n", name.constData(), "engine",
+                    qPrintable(analyse(recordEngine(path, sound->sink, start, end, rounds))));
+        const std::optional<Signal> mpv = recordMpv(path, sound->sink, start, end, rounds);
+        std::printf("%-20s %-6s %s\n", "", "mpv", mpv ? qPrintable(analyse(*mpv)) : "does not play it");
+        std::fflush(stdout);
+    }
     return 0;
 }

@@ -1,9 +1,11 @@
 // Prints the media engine's figures beside mpv's, measured in one run on the
 // same files:
-//   media_bench all SPEECH.mp3 MOVIE.flv STEPS.mp3
+//   media_bench all SPEECH.mp3 MOVIE.flv STEPS.mp3 MOVIE720.mp4
 // and, as the children that run measures:
-//   media_bench play FILE [--video]   plays one file to its end
-//   media_bench hold SECONDS FILE...  plays the files at once for a while
+//   media_bench play FILE [--video=WxH]    plays one file to its end; with a
+//                                          surface of that size, prints how
+//                                          many pictures it showed and dropped
+//   media_bench hold SECONDS FILE...       plays the files at once for a while
 #include "Processes.h"
 #include "SinkRecorder.h"
 
@@ -16,7 +18,10 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <fstream>
 #include <memory>
+#include <optional>
+#include <sstream>
 #include <string>
 #include <unistd.h>
 #include <vector>
@@ -25,6 +30,8 @@ namespace {
 
 constexpr int kSurfaceWidth = 320;
 constexpr int kSurfaceHeight = 240;
+// The 720p movie is shown at its own size, as mpv opens it.
+const std::string kHdSurface = "1280x720";
 constexpr int kRounds = 5;
 constexpr int kSoundTimeoutMs = 3000;
 constexpr int kSettleMs = 500; // after opening, before the timed command
@@ -36,6 +43,11 @@ constexpr int kMediaForMemory = 4;
 constexpr double kQueueLimitMegabytes = 1.25; // per queue, two queues per media
 const std::string kOffscreen = "QT_QPA_PLATFORM=offscreen";
 const std::string kX11 = "QT_QPA_PLATFORM=xcb";
+// What a child with a picture prints last: "pictures SHOWN DROPPED".
+const char* const kPicturesLine = "pictures";
+// mpv's status line, printed to a file: the pictures that its video output
+// and its decoder dropped.
+const std::string kMpvStatus = "--term-status-msg=mpvdropped ${frame-drop-count} ${decoder-frame-drop-count}";
 
 void runEvents(int ms)
 {
@@ -54,15 +66,31 @@ MediaIdentifier identify(const QString& path, IAudio* audio, VideoDev* video)
     return id;
 }
 
-bool hasVideo(const QString& path) { return path.endsWith(QLatin1String(".flv")); }
+bool hasVideo(const QString& path)
+{
+    return path.endsWith(QLatin1String(".flv")) || path.endsWith(QLatin1String(".mp4"));
+}
+
+// "--video=WxH": the size of the surface, if any.
+std::optional<QSize> surfaceSize(const QStringList& args)
+{
+    for (const QString& arg : args) {
+        if (arg.startsWith(QLatin1String("--video="))) {
+            const QStringList parts = arg.mid(8).split(QLatin1Char('x'));
+            if (parts.size() == 2 && parts[0].toInt() > 0 && parts[1].toInt() > 0)
+                return QSize(parts[0].toInt(), parts[1].toInt());
+        }
+    }
+    return std::nullopt;
+}
 
 // Child: one file to its end, with a surface for its pictures if asked.
-int play(const QString& path, bool withVideo)
+int play(const QString& path, std::optional<QSize> size)
 {
     std::unique_ptr<IVideo> surface;
-    if (withVideo) {
+    if (size) {
         surface = std::make_unique<IVideo>();
-        surface->resize(kSurfaceWidth, kSurfaceHeight);
+        surface->resize(*size);
         surface->show();
     }
     IAudio audio;
@@ -73,7 +101,10 @@ int play(const QString& path, bool withVideo)
     engine.doOpen(id);
     if (!engine.doStart(id, true) || engine.duration(id) <= 0)
         return 1;
-    return QApplication::exec();
+    const int result = QApplication::exec();
+    if (surface)
+        std::printf("%s %d %d\n", kPicturesLine, surface->shownPictures(), surface->droppedPictures());
+    return result;
 }
 
 // Child: every file at once, for a while; the parent reads the peak memory.
@@ -163,24 +194,82 @@ std::string summary(std::vector<double> values)
     return text;
 }
 
-void compareCpu(const std::string& self, const std::string& speech, const std::string& movie)
+std::string readText(const std::string& path)
+{
+    std::ifstream file(path);
+    std::stringstream text;
+    text << file.rdbuf();
+    return text.str();
+}
+
+// The numbers after the last `key` in a child's output; empty when missing.
+std::vector<long> numbersAfter(const std::string& text, const std::string& key)
+{
+    std::vector<long> numbers;
+    const size_t at = text.rfind(key);
+    if (at == std::string::npos)
+        return numbers;
+    std::istringstream rest(text.substr(at + key.size()));
+    long number = 0;
+    while (numbers.size() < 2 && rest >> number)
+        numbers.push_back(number);
+    return numbers;
+}
+
+// The word between "VO: [" and "]" in mpv's output: the video output it chose.
+std::string mpvVideoOutput(const std::string& text)
+{
+    const std::string key = "VO: [";
+    const size_t at = text.find(key);
+    const size_t end = at == std::string::npos ? at : text.find(']', at);
+    return end == std::string::npos ? "unknown" : text.substr(at + key.size(), end - at - key.size());
+}
+
+void printCpuRow(const char* name, const Usage& ours, const Usage& mpv)
+{
+    std::printf("%-34s %12.4f %12.4f\n", name, ours.cpuSeconds / ours.wallSeconds, mpv.cpuSeconds / mpv.wallSeconds);
+}
+
+// A movie with sound and picture, the surface and mpv's window of one size:
+// CPU, playing time, and the pictures each dropped.
+void compareMovie(const std::string& self, const char* name, const std::string& movie, const std::string& size)
+{
+    const std::string ourOutput = movie + ".engine.txt";
+    const std::string mpvOutput = movie + ".mpv.txt";
+    const Usage ours = runProcess({self, "play", movie, "--video=" + size}, {kX11}, ourOutput);
+    const Usage mpv =
+        runProcess({"mpv", "--no-config", "--ao=pulse", "--geometry=" + size, kMpvStatus, movie}, {}, mpvOutput);
+    printCpuRow(name, ours, mpv);
+    std::printf("%-34s %11.1fs %11.1fs\n", "  playing time", ours.wallSeconds, mpv.wallSeconds);
+    const std::string mpvText = readText(mpvOutput);
+    const std::vector<long> ourPictures = numbersAfter(readText(ourOutput), kPicturesLine);
+    const std::vector<long> mpvDropped = numbersAfter(mpvText, "mpvdropped");
+    if (ourPictures.size() == 2)
+        std::printf("  engine: %ld pictures shown, %ld dropped\n", ourPictures[0], ourPictures[1]);
+    else
+        std::printf("  engine: pictures not reported\n");
+    if (mpvDropped.size() == 2)
+        std::printf("  mpv (video output %s): %ld dropped by the output, %ld by the decoder\n",
+                    mpvVideoOutput(mpvText).c_str(), mpvDropped[0], mpvDropped[1]);
+    else
+        std::printf("  mpv (video output %s): drops not reported\n", mpvVideoOutput(mpvText).c_str());
+    if (!ours.exitedCleanly)
+        std::printf("warning: the engine's playback of %s did not end cleanly\n", movie.c_str());
+}
+
+void compareCpu(const std::string& self, const std::string& speech, const std::string& movie,
+                const std::string& movieHd)
 {
     std::printf("\nCPU seconds (user + system) per second of playback\n");
     std::printf("%-34s %12s %12s\n", "", "engine", "mpv");
     const Usage ourSpeech = runProcess({self, "play", speech}, {kOffscreen});
     const Usage mpvSpeech = runProcess({"mpv", "--no-config", "--no-video", "--ao=pulse", "--really-quiet", speech});
-    std::printf("%-34s %12.4f %12.4f\n", "speech MP3, sound only", ourSpeech.cpuSeconds / ourSpeech.wallSeconds,
-                mpvSpeech.cpuSeconds / mpvSpeech.wallSeconds);
-    const Usage ourMovie = runProcess({self, "play", movie, "--video"}, {kX11});
-    const Usage mpvMovie = runProcess({"mpv", "--no-config", "--ao=pulse", "--really-quiet",
-                                       "--geometry=" + std::to_string(kSurfaceWidth) + "x" +
-                                           std::to_string(kSurfaceHeight),
-                                       movie});
-    std::printf("%-34s %12.4f %12.4f\n", "FLV, sound and 25 fps picture", ourMovie.cpuSeconds / ourMovie.wallSeconds,
-                mpvMovie.cpuSeconds / mpvMovie.wallSeconds);
-    std::printf("%-34s %11.1fs %11.1fs\n", "(playing time of the FLV)", ourMovie.wallSeconds, mpvMovie.wallSeconds);
-    if (!ourSpeech.exitedCleanly || !ourMovie.exitedCleanly)
-        std::printf("warning: a playback of ours did not end cleanly\n");
+    printCpuRow("speech MP3, sound only", ourSpeech, mpvSpeech);
+    if (!ourSpeech.exitedCleanly)
+        std::printf("warning: the engine's playback of %s did not end cleanly\n", speech.c_str());
+    compareMovie(self, "FLV, 25 fps, 320x240", movie,
+                 std::to_string(kSurfaceWidth) + "x" + std::to_string(kSurfaceHeight));
+    compareMovie(self, "720p H.264 MP4, 30 fps, 1280x720", movieHd, kHdSurface);
 }
 
 void compareLatency(const QString& steps)
@@ -203,11 +292,13 @@ void compareLatency(const QString& steps)
                 summary(theirs.seek).c_str());
 }
 
-void compareMemory(const std::string& self, const std::string& speech, const std::string& movie)
+void compareMemory(const std::string& self, const std::string& speech, const std::string& movie,
+                   const std::string& movieHd)
 {
     const std::string seconds = std::to_string(kHoldSeconds);
     const Usage idle = runProcess({self, "hold", seconds}, {kX11});
     const Usage one = runProcess({self, "hold", seconds, movie}, {kX11});
+    const Usage oneHd = runProcess({self, "hold", seconds, movieHd}, {kX11});
     const Usage four = runProcess({self, "hold", seconds, speech, speech, movie, movie}, {kX11});
     long mpvOne = 0;
     long mpvFour = 0;
@@ -228,6 +319,7 @@ void compareMemory(const std::string& self, const std::string& speech, const std
     std::printf("%-40s %12.1f %12s\n", "nothing open", idle.peakKilobytes / 1024.0, "-");
     std::printf("%-40s %12.1f %12.1f\n", "one FLV (mpv: largest of its four)", one.peakKilobytes / 1024.0,
                 mpvOne / 1024.0);
+    std::printf("%-40s %12.1f %12s\n", "one 720p MP4", oneHd.peakKilobytes / 1024.0, "-");
     std::printf("%-40s %12.1f %12.1f\n", "four media (mpv: four processes, summed)", four.peakKilobytes / 1024.0,
                 mpvFour / 1024.0);
     std::printf("compressed data queued by the engine is bounded by %.1f MB for four media\n",
@@ -243,16 +335,16 @@ int main(int argc, char* argv[])
     const std::string self = args.value(0).toStdString();
     const QString mode = args.value(1);
     if (mode == QLatin1String("play") && args.size() >= 3)
-        return play(args[2], args.contains(QStringLiteral("--video")));
+        return play(args[2], surfaceSize(args.mid(3)));
     if (mode == QLatin1String("hold") && args.size() >= 3)
         return hold(args[2].toInt(), args.mid(3));
-    if (mode == QLatin1String("all") && args.size() == 5) {
+    if (mode == QLatin1String("all") && args.size() == 6) {
         std::printf("media engine against mpv, on the same files\n");
-        compareCpu(self, args[2].toStdString(), args[3].toStdString());
+        compareCpu(self, args[2].toStdString(), args[3].toStdString(), args[5].toStdString());
         compareLatency(args[4]);
-        compareMemory(self, args[2].toStdString(), args[3].toStdString());
+        compareMemory(self, args[2].toStdString(), args[3].toStdString(), args[5].toStdString());
         return 0;
     }
-    std::fprintf(stderr, "usage: media_bench all SPEECH.mp3 MOVIE.flv STEPS.mp3\n");
+    std::fprintf(stderr, "usage: media_bench all SPEECH.mp3 MOVIE.flv STEPS.mp3 MOVIE720.mp4\n");
     return 2;
 }

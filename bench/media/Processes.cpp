@@ -2,6 +2,7 @@
 
 #include <chrono>
 #include <csignal>
+#include <fcntl.h>
 #include <cstring>
 #include <spawn.h>
 #include <sys/resource.h>
@@ -21,7 +22,8 @@ double monotonicSeconds()
     return std::chrono::duration<double>(std::chrono::steady_clock::now().time_since_epoch()).count();
 }
 
-pid_t spawnProcess(const std::vector<std::string>& argv, const std::vector<std::string>& extraEnvironment)
+pid_t spawnProcess(const std::vector<std::string>& argv, const std::vector<std::string>& extraEnvironment,
+                   const std::string& outputPath)
 {
     std::vector<std::string> environment(extraEnvironment);
     for (char** entry = environ; *entry; ++entry)
@@ -34,10 +36,17 @@ pid_t spawnProcess(const std::vector<std::string>& argv, const std::vector<std::
     for (const std::string& entry : environment)
         env.push_back(const_cast<char*>(entry.c_str()));
     env.push_back(nullptr);
+    posix_spawn_file_actions_t actions;
+    posix_spawn_file_actions_init(&actions);
+    if (!outputPath.empty()) {
+        posix_spawn_file_actions_addopen(&actions, STDOUT_FILENO, outputPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC,
+                                         0644);
+        posix_spawn_file_actions_adddup2(&actions, STDOUT_FILENO, STDERR_FILENO);
+    }
     pid_t pid = -1;
-    if (posix_spawnp(&pid, args[0], nullptr, nullptr, args.data(), env.data()) != 0)
-        return -1;
-    return pid;
+    const int failed = posix_spawnp(&pid, args[0], &actions, nullptr, args.data(), env.data());
+    posix_spawn_file_actions_destroy(&actions);
+    return failed ? -1 : pid;
 }
 
 Usage waitProcess(pid_t pid, double started)
@@ -55,10 +64,11 @@ Usage waitProcess(pid_t pid, double started)
     return usage;
 }
 
-Usage runProcess(const std::vector<std::string>& argv, const std::vector<std::string>& extraEnvironment)
+Usage runProcess(const std::vector<std::string>& argv, const std::vector<std::string>& extraEnvironment,
+                 const std::string& outputPath)
 {
     const double started = monotonicSeconds();
-    return waitProcess(spawnProcess(argv, extraEnvironment), started);
+    return waitProcess(spawnProcess(argv, extraEnvironment, outputPath), started);
 }
 
 MpvControl::MpvControl(const std::string& file, const std::string& socketPath)

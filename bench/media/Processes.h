@@ -13,14 +13,17 @@ struct Usage {
     bool exitedCleanly = false;
 };
 
-// Starts a program with extra "KEY=VALUE" entries in its environment.
-pid_t spawnProcess(const std::vector<std::string>& argv, const std::vector<std::string>& extraEnvironment = {});
+// Starts a program with extra "KEY=VALUE" entries in its environment; its
+// output (standard and error) goes to outputPath where one is given.
+pid_t spawnProcess(const std::vector<std::string>& argv, const std::vector<std::string>& extraEnvironment = {},
+                   const std::string& outputPath = {});
 // Waits for it and reports what it used since `started` (seconds of the
 // monotonic clock, from monotonicSeconds()).
 Usage waitProcess(pid_t pid, double started);
 double monotonicSeconds();
 // Runs to the end and measures.
-Usage runProcess(const std::vector<std::string>& argv, const std::vector<std::string>& extraEnvironment = {});
+Usage runProcess(const std::vector<std::string>& argv, const std::vector<std::string>& extraEnvironment = {},
+                 const std::string& outputPath = {});
 
 // One mpv, started paused with an IPC socket, for commands sent at a known
 // moment.

@@ -30,6 +30,7 @@ public:
 
 private:
     QByteArray m_bytes;
-    int m_rate = 0;
-    int m_channels = 0;
+    // Until the engine names its format: nothing was written either.
+    int m_rate = 44100;
+    int m_channels = 2;
 };

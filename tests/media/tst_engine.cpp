@@ -1,15 +1,60 @@
 // The engine's bookkeeping and its failures: identifiers that are not open,
 // files that cannot be played, a file that goes away while it plays, a media
-// stopped before it started, and one without sound.
+// stopped before it started, one without sound, files cut short, and cover
+// art that is no video.
+#include "CaptureDevice.h"
 #include "EngineFixture.h"
 #include "TestEnvironment.h"
+#include "tests/decoder/ContainerTable.h"
 
 #include <QFile>
+#include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
 
 namespace {
+
 constexpr int kTimeoutMs = 10000;
+// What ffmpeg and the engine make of a damaged end may differ by a frame.
+constexpr double kCutShortToleranceSeconds = 0.1;
+
+// The video surface, as far as the engine uses it: whether it was switched
+// on, and what it was shown.
+class SurfaceProbe : public VideoDev {
+public:
+    void pushFrame(const VideoPicture&) override { ++pictures; }
+    void setAspect(float) override {}
+    void setFormat(int, int, int, bool on) override { switchedOn = switchedOn || on; }
+    void resetClock() override {}
+
+    bool switchedOn = false;
+    int pictures = 0;
+};
+
+// Seconds up to the last sample that is not silent.
+double soundSeconds(const Pcm& pcm)
+{
+    qsizetype end = pcm.samples.size();
+    while (end > 0 && pcm.samples[end - 1] == 0)
+        --end;
+    return double(end / pcm.channels) / pcm.rate;
+}
+
+// Plays a file to its end into a capture device, as fast as it decodes.
+// False when the media does not end by itself.
+bool playToTheEnd(const QString& file, CaptureDevice& sound, VideoDev* surface = nullptr)
+{
+    MediaEngine engine;
+    QSignalSpy stopped(&engine, &MediaEngine::sigPlayStopped);
+    MediaIdentifier id;
+    id.path = testenv::media(file);
+    id.audio = &sound;
+    id.video = surface;
+    engine.doOpen(id);
+    engine.doStart(id, true);
+    return stopped.wait(kTimeoutMs) && stopped.count() == 1;
+}
+
 } // namespace
 
 class EngineTest : public QObject {
@@ -24,6 +69,10 @@ private slots:
     void fileDeletedWhilePlayingEndsNormally();
     void mediaStoppedBeforeItStartedIsReported();
     void mediaWithoutSoundHasNoClock();
+    void coverArtIsNoVideo_data();
+    void coverArtIsNoVideo();
+    void filesCutShortOrSilentEndByThemselves_data();
+    void filesCutShortOrSilentEndByThemselves();
 };
 
 void EngineTest::identifiersThatAreNotOpenAreIgnored()
@@ -157,6 +206,53 @@ void EngineTest::mediaWithoutSoundHasNoClock()
     // Without a surface nobody shows its pictures: nothing keeps it running.
     QVERIFY(fixture.engine->doStart(id, true));
     QVERIFY(fixture.waitStopped(1, 1000));
+}
+
+void EngineTest::coverArtIsNoVideo_data()
+{
+    QTest::addColumn<containers::Row>("row");
+    QTest::newRow("m4a") << containers::Row{QStringLiteral("cover.m4a")};
+    QTest::newRow("mp3") << containers::Row{QStringLiteral("cover.mp3")};
+}
+
+// The picture of an M4A or MP3 is not shown as video: the surface stays off,
+// and the whole sound plays.
+void EngineTest::coverArtIsNoVideo()
+{
+    const containers::Row row = containers::fetch();
+    CaptureDevice sound;
+    SurfaceProbe surface;
+    QVERIFY(playToTheEnd(row.file, sound, &surface));
+    QVERIFY(!surface.switchedOn);
+    QCOMPARE(surface.pictures, 0);
+    const Pcm reference = containers::reference(row);
+    const QString difference = containers::compare(sound.pcm(), reference, row, 0.0, reference.frames());
+    QVERIFY2(difference.isEmpty(), qPrintable(difference));
+    QVERIFY(containers::silentAfter(sound.pcm(), reference, row, 0.0));
+}
+
+void EngineTest::filesCutShortOrSilentEndByThemselves_data()
+{
+    QTest::addColumn<QString>("file");
+    QTest::newRow("video only") << QStringLiteral("noaudio.mp4");
+    QTest::newRow("cover only") << QStringLiteral("coveronly.m4a");
+    QTest::newRow("m4a cut short") << QStringLiteral("truncated.m4a");
+    QTest::newRow("ogg cut short") << QStringLiteral("truncated.ogg");
+    QTest::newRow("flac cut short") << QStringLiteral("truncated.flac");
+    QTest::newRow("mkv cut short") << QStringLiteral("truncated.mkv");
+}
+
+// Without sound there is nothing to play; cut short, a file plays the sound
+// it still has. Either way the media ends with one report, never hangs.
+void EngineTest::filesCutShortOrSilentEndByThemselves()
+{
+    QFETCH(QString, file);
+    CaptureDevice sound;
+    QVERIFY(playToTheEnd(file, sound));
+    const double played = soundSeconds(sound.pcm());
+    const double decoded = soundSeconds(decodeFile(testenv::media(file)));
+    QVERIFY2(std::abs(played - decoded) < kCutShortToleranceSeconds,
+             qPrintable(QStringLiteral("%1 s played, %2 s decoded").arg(played).arg(decoded)));
 }
 
 REPETA_TEST_MAIN(EngineTest)

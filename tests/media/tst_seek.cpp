@@ -1,9 +1,11 @@
-// Seeks on a playing media, heard on the null sink. In steps.mp3 second k is
-// a tone of 300 + 100 k Hz, so each 20 ms of the recording tells where in the
-// file it came from.
+// Seeks and loops on a playing media, heard on the null sink. In steps.mp3
+// second k is a tone of 300 + 100 k Hz, in the "seconds" files of every
+// container one of 200 + 200 k Hz, so each 20 ms of the recording tells where
+// in the file it came from.
 #include "EngineFixture.h"
 #include "SoundCapture.h"
 #include "TestEnvironment.h"
+#include "tests/decoder/ContainerTable.h"
 
 #include <QElapsedTimer>
 #include <QTest>
@@ -16,10 +18,17 @@ constexpr double kWindowSeconds = 0.02;
 constexpr double kSilenceDb = -45.0;
 constexpr int kTimeoutMs = 15000;
 
+struct Tones {
+    double firstHz; // of second 0
+    double stepHz;  // from one second to the next
+};
+constexpr Tones kSteps{300.0, 100.0};
+constexpr Tones kSeconds{200.0, 200.0};
+
 // The second of the file that each window of the recording comes from; -1
 // for silence. Windows across a change of tone give no clean answer and are
 // left out.
-QVector<int> secondsHeard(const Pcm& pcm)
+QVector<int> secondsHeard(const Pcm& pcm, Tones tones = kSteps)
 {
     QVector<int> seconds;
     for (double at = 0; at + kWindowSeconds <= pcm.seconds(); at += kWindowSeconds) {
@@ -28,9 +37,11 @@ QVector<int> secondsHeard(const Pcm& pcm)
             seconds.append(-1);
             continue;
         }
+        // A window cut short by the end of playback may hold too little of
+        // a tone to name one.
         const double frequency = toneFrequency(window);
-        const double second = (frequency - 300.0) / 100.0;
-        if (std::abs(second - std::round(second)) < 0.1)
+        const double second = (frequency - tones.firstHz) / tones.stepHz;
+        if (frequency > 0 && std::abs(second - std::round(second)) < 0.1)
             seconds.append(int(std::round(second)));
     }
     return seconds;
@@ -54,6 +65,7 @@ private slots:
     void whatIsHeardNextComesFromTheTarget();
     void seekOutsideTheRangeCancelsAPendingOne();
     void seekToTheEndEndsPlayback();
+    void aLoopPlaysItsSpanOverWithoutAGap_data() { containers::addRows(); }
     void aLoopPlaysItsSpanOverWithoutAGap();
 };
 
@@ -143,41 +155,46 @@ void SeekTest::seekToTheEndEndsPlayback()
     QCOMPARE(fixture.stopped.count(), 1);
 }
 
-// Second 3 looped: nothing else is heard, no silence comes between the
-// rounds, the clock never passes the mark-out, and each round reports the
-// mark-out once. Switched off, playback runs on into second 4.
+// Half a second of the 600 Hz second looped, in every container: nothing
+// else is heard, no silence comes between the rounds, the clock never passes
+// the mark-out, and each round reports the mark-out once. Switched off,
+// playback runs on into the 800 Hz second.
 void SeekTest::aLoopPlaysItsSpanOverWithoutAGap()
 {
+    constexpr double kMarkIn = 2.2;
+    constexpr double kMarkOut = 2.7;
+    constexpr int kRounds = 3;
+    const containers::Row row = containers::fetch();
     SoundCapture capture;
     QVERIFY(capture.start());
     EngineFixture fixture;
-    const MediaIdentifier id = fixture.open(testenv::media(QStringLiteral("steps.mp3")));
-    fixture.engine->doSetInOut(id, 3.0, 4.0);
+    const MediaIdentifier id = fixture.open(testenv::media(row.file));
+    fixture.engine->doSetInOut(id, kMarkIn, kMarkOut);
     fixture.engine->doSetLooping(id, true);
-    fixture.engine->doSeekTime(id, 3.0);
+    fixture.engine->doSeekTime(id, kMarkIn);
     fixture.engine->doStart(id, true);
     double latest = 0;
     QElapsedTimer clock;
     clock.start();
-    while (clock.elapsed() < 3500) {
+    while (clock.elapsed() < qint64(kRounds * (kMarkOut - kMarkIn) * 1000) + 150) {
         EngineFixture::run(10);
         latest = std::max(latest, fixture.engine->currentTime(id));
     }
     const int rounds = int(fixture.markedOut.count());
     const Pcm looped = capture.stop();
-    QVERIFY2(latest < 4.0, qPrintable(QString::number(latest)));
-    QVERIFY2(rounds == 3, qPrintable(QString::number(rounds)));
+    QVERIFY2(latest < kMarkOut, qPrintable(QString::number(latest)));
+    QVERIFY2(rounds == kRounds, qPrintable(QString::number(rounds)));
 
-    QVector<int> heard = secondsHeard(looped);
+    QVector<int> heard = secondsHeard(looped, kSeconds);
     while (!heard.isEmpty() && heard.first() == -1)
         heard.removeFirst();
     while (!heard.isEmpty() && heard.last() == -1)
         heard.removeLast();
-    QVERIFY2(heard.size() > 150, qPrintable(describe(heard)));
-    QVERIFY2(heard.count(3) == heard.size(), qPrintable(describe(heard)));
+    QVERIFY2(heard.size() > 60, qPrintable(describe(heard)));
+    QVERIFY2(heard.count(2) == heard.size(), qPrintable(describe(heard)));
 
     fixture.engine->doSetLooping(id, false);
-    QTRY_VERIFY_WITH_TIMEOUT(fixture.engine->currentTime(id) > 4.2, 2500);
+    QTRY_VERIFY_WITH_TIMEOUT(fixture.engine->currentTime(id) > 3.05, 2500);
     fixture.engine->doStart(id, false);
     QVERIFY(fixture.waitStopped(1, kTimeoutMs));
 }

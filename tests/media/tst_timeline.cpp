@@ -1,66 +1,60 @@
-// Times to the sample: seconds against timestamps, where each container puts
-// the start of its sound, seeks that start at their very sample, and files
-// that come out whole.
+// Times to the sample in every container: seconds against timestamps, where
+// each container puts the start of its sound, and what the engine puts out
+// from the start, after a seek and around a loop, against ffmpeg's own decode.
 #include "CaptureDevice.h"
 #include "TestEnvironment.h"
+#include "tests/decoder/ContainerTable.h"
 
-#include "media/MediaEngine.h"
 #include "decoder/Timeline.h"
+#include "media/MediaEngine.h"
 
+#include <QElapsedTimer>
 #include <QSignalSpy>
 #include <QTest>
 
-#include <cmath>
-
 namespace {
 
-constexpr int kTimeoutMs = 10000;
-constexpr double kOnsetLevel = 0.01; // of full scale: the tone has started
+constexpr int kTimeoutMs = 20000;
+// The sentence looped: it spans the change from 400 to 600 Hz.
+constexpr double kMarkIn = 1.5;
+constexpr double kMarkOut = 2.5;
+constexpr int kLoopRounds = 3;
 
-// Seconds to the first sample louder than kOnsetLevel, -1 for none.
-double onset(const Pcm& pcm)
-{
-    for (qsizetype i = 0; i < pcm.frames(); ++i)
-        if (std::abs(pcm.at(i, 0)) > kOnsetLevel * 32768)
-            return double(i) / pcm.rate;
-    return -1;
-}
+struct Played {
+    Pcm pcm;
+    int marksOut = 0;
+};
 
-// Plays a file into a capture device, after an optional seek, to its end.
-Pcm playAll(const QString& file, double seekTo = -1)
+// Plays a file into a capture device from `from` seconds (-1: from the
+// start); with a mark-out it loops from `from` to there until kLoopRounds
+// rounds are out, else it plays to the end of the file.
+Played play(const QString& file, double from = -1, double markOut = -1)
 {
     CaptureDevice device;
     MediaEngine engine;
     QSignalSpy stopped(&engine, &MediaEngine::sigPlayStopped);
+    QSignalSpy marked(&engine, &MediaEngine::sigMarkOut);
     MediaIdentifier id;
     id.path = testenv::media(file);
     id.audio = &device;
     engine.doOpen(id);
-    if (seekTo >= 0)
-        engine.doSeekTime(id, seekTo);
+    if (markOut > 0) {
+        engine.doSetInOut(id, from, markOut);
+        engine.doSetLooping(id, true);
+    }
+    if (from >= 0)
+        engine.doSeekTime(id, from);
     engine.doStart(id, true);
-    if (!stopped.wait(kTimeoutMs))
+    if (markOut > 0) {
+        QElapsedTimer clock;
+        clock.start();
+        while (marked.count() < kLoopRounds && clock.elapsed() < kTimeoutMs)
+            marked.wait(kTimeoutMs);
+        engine.doStart(id, false);
+    }
+    if (stopped.isEmpty() && !stopped.wait(kTimeoutMs))
         return {};
-    return device.pcm();
-}
-
-// Compares what the engine put out with ffmpeg's own decode from `offset`
-// frames on: the same samples to the end of the file, then only silence.
-QString differenceFromFile(const Pcm& out, const Pcm& reference, qsizetype offset)
-{
-    const qsizetype shared = reference.frames() - offset;
-    if (out.frames() < shared)
-        return QStringLiteral("%1 frames missing").arg(shared - out.frames());
-    int worst = 0;
-    for (qsizetype i = 0; i < shared; ++i)
-        for (int channel = 0; channel < out.channels; ++channel)
-            worst = std::max(worst, std::abs(out.at(i, channel) - reference.at(offset + i, channel)));
-    if (worst > 1)
-        return QStringLiteral("samples differ by %1").arg(worst);
-    for (qsizetype i = shared; i < out.frames(); ++i)
-        if (out.at(i, 0) != 0 || out.at(i, 1) != 0)
-            return QStringLiteral("sound after the end, at frame %1").arg(i);
-    return {};
+    return {device.pcm(), int(marked.count())};
 }
 
 } // namespace
@@ -69,11 +63,12 @@ class TimelineTest : public QObject {
     Q_OBJECT
 private slots:
     void secondsBecomeTimestampsAndBack();
-    void wholeFileComesOutAsDecoded_data();
+    void wholeFileComesOutAsDecoded_data() { containers::addRows(); }
     void wholeFileComesOutAsDecoded();
-    void seekStartsAtItsSample_data();
+    void seekStartsAtItsSample_data() { containers::addRows(); }
     void seekStartsAtItsSample();
-    void seekedSoundIsTheFilesOwn();
+    void loopRepeatsItsSentenceToTheSample_data() { containers::addRows(); }
+    void loopRepeatsItsSentenceToTheSample();
 };
 
 void TimelineTest::secondsBecomeTimestampsAndBack()
@@ -94,51 +89,49 @@ void TimelineTest::secondsBecomeTimestampsAndBack()
     QCOMPARE(flv.rescale(kNoTimestamp, mp3.timeBase), kNoTimestamp);
 }
 
-void TimelineTest::wholeFileComesOutAsDecoded_data()
-{
-    QTest::addColumn<QString>("file");
-    for (const char* file : {"onset.mp3", "onset.flv", "onset.wmv", "onset.rm"})
-        QTest::newRow(file) << QString::fromLatin1(file);
-}
-
-// Everything decoded comes out, the decoders' last frames too.
+// Everything from the first sample of the sound comes out, the decoders'
+// last frames too, and then only silence.
 void TimelineTest::wholeFileComesOutAsDecoded()
 {
-    QFETCH(QString, file);
-    const Pcm pcm = playAll(file);
-    QVERIFY(pcm.frames() > 0);
-    const QString difference = differenceFromFile(pcm, decodeFile(testenv::media(file)), 0);
+    const containers::Row row = containers::fetch();
+    const Pcm reference = containers::reference(row);
+    QVERIFY(containers::silenceEndsAtOneSecond(reference, row));
+    const Pcm out = play(row.file).pcm;
+    const QString difference = containers::compare(out, reference, row, 0.0, reference.frames());
     QVERIFY2(difference.isEmpty(), qPrintable(difference));
+    QVERIFY2(containers::silentAfter(out, reference, row, 0.0), qPrintable(row.file));
 }
 
-void TimelineTest::seekStartsAtItsSample_data()
-{
-    wholeFileComesOutAsDecoded_data();
-}
-
-// The files are a second of silence and two of tone. A seek to 0.98 s puts
-// out 20 ms of silence before the tone: the seconds of the LRC count from the first sample of the sound, whatever delay the
-// container leaves before it.
-void TimelineTest::seekStartsAtItsSample()
-{
-    QFETCH(QString, file);
-    const Pcm pcm = playAll(file, 0.98);
-    QVERIFY(pcm.frames() > 0);
-    const double start = onset(pcm);
-    QVERIFY2(std::abs(start - 0.020) <= 0.002, qPrintable(QStringLiteral("tone after %1 s").arg(start)));
-}
-
-// What comes out after a seek is the file's own sound from the target on,
+// A seek before the start plays the file's own sound from the target on,
 // sample for sample: nothing from before it, nothing lost, no decoder
 // warming up on it.
-void TimelineTest::seekedSoundIsTheFilesOwn()
+void TimelineTest::seekStartsAtItsSample()
 {
-    const QString file = QStringLiteral("steps.mp3");
-    const Pcm reference = decodeFile(testenv::media(file));
-    const Pcm seeked = playAll(file, 3.5);
-    QVERIFY(seeked.frames() > reference.rate);
-    const QString difference = differenceFromFile(seeked, reference, qsizetype(std::llround(3.5 * reference.rate)));
-    QVERIFY2(difference.isEmpty(), qPrintable(difference));
+    const containers::Row row = containers::fetch();
+    const Pcm reference = containers::reference(row);
+    for (double target : {0.98, 2.7}) {
+        const Pcm out = play(row.file, target).pcm;
+        const QString difference = containers::compare(out, reference, row, target, reference.frames());
+        QVERIFY2(difference.isEmpty(), qPrintable(QStringLiteral("from %1 s: %2").arg(target).arg(difference)));
+    }
+}
+
+// A looping sentence: the sound from the mark-in to the mark-out's very
+// sample, over and over, nothing between the rounds.
+void TimelineTest::loopRepeatsItsSentenceToTheSample()
+{
+    const containers::Row row = containers::fetch();
+    const Pcm reference = containers::reference(row);
+    const Played looped = play(row.file, kMarkIn, kMarkOut);
+    QVERIFY2(looped.marksOut >= kLoopRounds, qPrintable(QString::number(looped.marksOut)));
+    const qsizetype round = containers::frameAt(row, kMarkOut) - containers::frameAt(row, kMarkIn);
+    QVERIFY2(looped.pcm.frames() >= kLoopRounds * round, qPrintable(QString::number(looped.pcm.frames())));
+    for (qsizetype start = 0; start < looped.pcm.frames(); start += round) {
+        const Pcm part = containers::frames(looped.pcm, start, round);
+        const QString difference = containers::compare(part, reference, row, kMarkIn, part.frames());
+        QVERIFY2(difference.isEmpty(),
+                 qPrintable(QStringLiteral("round %1: %2").arg(start / round + 1).arg(difference)));
+    }
 }
 
 REPETA_TEST_MAIN(TimelineTest)

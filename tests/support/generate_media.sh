@@ -86,9 +86,76 @@ ff -f lavfi -i "$pattern" -f lavfi -i "$onset" "${exact[@]}" -c:v flv1 -c:a libm
 ff -f lavfi -i "$pattern" -f lavfi -i "$onset" "${exact[@]}" -c:v wmv2 -c:a wmav2 -ar 44100 -shortest onset.wmv
 ff -f lavfi -i "$pattern" -f lavfi -i "$onset" "${exact[@]}" -c:v rv20 -c:a ac3 -ar 44100 -shortest onset.rm
 
+# The same four seconds in every container a learner brings: a second of
+# silence, then a second each of 400, 600 and 800 Hz. The silence ends at
+# 1.000 s of the sound in all of them, wherever each puts it against its
+# timestamps; the changes of tone pin every later sample. Video files carry
+# a small flat picture, as such files do.
+ff -f lavfi -i "anullsrc=r=44100:cl=stereo:d=1" -f lavfi -i "sine=f=400:r=44100:d=1" \
+    -f lavfi -i "sine=f=600:r=44100:d=1" -f lavfi -i "sine=f=800:r=44100:d=1" \
+    -filter_complex "[1][2][3]concat=n=3:v=0:a=1,aformat=channel_layouts=stereo[t];[0][t]concat=n=2:v=0:a=1" \
+    "${exact[@]}" -c:a pcm_s16le seconds.wav
+still=(-f lavfi -i "color=c=blue:s=160x120:r=10:d=4")
+x264=(-c:v libx264 -preset ultrafast)
+vp8=(-c:v libvpx -deadline realtime -cpu-used 8)
+aac=(-c:a aac -b:a 128k)
+opus=(-c:a libopus -b:a 96k)
+vorbis=(-c:a libvorbis -q:a 4)
+ff -i seconds.wav "${exact[@]}" "${mp3[@]}" seconds.mp3
+ff "${still[@]}" -i seconds.wav "${exact[@]}" -c:v flv1 "${mp3[@]}" seconds.flv
+ff "${still[@]}" -i seconds.wav "${exact[@]}" -c:v wmv2 -c:a wmav2 seconds.wmv
+ff "${still[@]}" -i seconds.wav "${exact[@]}" -c:v rv20 -c:a ac3 seconds.rm
+ff "${still[@]}" -i seconds.wav "${exact[@]}" "${x264[@]}" "${aac[@]}" seconds.mp4
+ff "${still[@]}" -i seconds.wav "${exact[@]}" "${x264[@]}" "${aac[@]}" seconds.mov
+ff -i seconds.wav "${exact[@]}" "${aac[@]}" seconds.m4a
+ff "${still[@]}" -i seconds.wav "${exact[@]}" "${x264[@]}" "${opus[@]}" seconds.mkv
+ff "${still[@]}" -i seconds.wav "${exact[@]}" "${vp8[@]}" "${opus[@]}" seconds.webm
+ff "${still[@]}" -i seconds.wav "${exact[@]}" "${vp8[@]}" "${vorbis[@]}" seconds-vorbis.webm
+ff -i seconds.wav "${exact[@]}" "${vorbis[@]}" seconds.ogg
+ff -i seconds.wav "${exact[@]}" "${opus[@]}" seconds.opus
+ff -i seconds.wav "${exact[@]}" -c:a flac seconds.flac
+ff "${still[@]}" -i seconds.wav "${exact[@]}" -c:v mpeg4 "${mp3[@]}" seconds.avi
+ff "${still[@]}" -i seconds.wav "${exact[@]}" -c:v mpeg4 -c:a pcm_s16le seconds-pcm.avi
+
+# Cover art is a picture stream, not video: with sound, and alone.
+ff -f lavfi -i "color=c=green:s=64x64:d=1" -frames:v 1 cover.png
+ff -i seconds.m4a -i cover.png -map 0 -map 1 "${exact[@]}" -c copy -disposition:v attached_pic cover.m4a
+ff -i seconds.mp3 -i cover.png -map 0 -map 1 "${exact[@]}" -c copy -disposition:v attached_pic cover.mp3
+ff -i cover.png "${exact[@]}" -c copy -disposition:v attached_pic -f ipod coveronly.m4a
+ff "${still[@]}" -t 3 "${exact[@]}" "${x264[@]}" noaudio.mp4
+rm -f cover.png
+
 # Broken files.
 : > empty.mp3
 head -c 20000 sine1k.mp3 > truncated.mp3
+# Cut off after about 1.5 s of sound; an MP4 keeps its index in front.
+ff -i seconds.m4a "${exact[@]}" -c copy -movflags +faststart seconds-faststart.m4a
+head -c 25000 seconds-faststart.m4a > truncated.m4a
+rm -f seconds-faststart.m4a
+head -c 16000 seconds.ogg > truncated.ogg
+head -c 20000 seconds.flac > truncated.flac
+head -c 24000 seconds.mkv > truncated.mkv
+# Without its index at the end, an MP4 cannot be opened.
+head -c 30000 seconds.m4a > noindex.m4a
 printf 'This is a text file, not media.\n%.0s' $(seq 40) > text.mp3
 
 touch "$stamp"
+
+# ---- Video at 720p, 30 pictures a second (media/VideoThread, IVideo) ----
+# Two seconds of 1280x720 whose pictures can be told apart on the surface:
+# the top half's colour is the second (red, then lime), and picture k of the
+# second has a white bar 40 pixels wide at x = 40 k in the black bottom half.
+# Converted with the BT.709 matrix and left untagged, as most HD lessons are.
+# Made after the stamp above, so the stamp waits for them too.
+rm -f "$stamp"
+hd="color=c=red:s=1280x720:r=30:d=1,drawbox=y=360:h=360:c=black:t=fill[a];"
+hd+="color=c=lime:s=1280x720:r=30:d=1,drawbox=y=360:h=360:c=black:t=fill[b];"
+hd+="color=c=white:s=40x360:r=30:d=2[bar];[a][b]concat=n=2[bg];"
+hd+="[bg][bar]overlay=x='40*mod(round(t*30)\,30)':y=360:eval=frame,scale=out_color_matrix=bt709,format=yuv420p"
+tone="sine=frequency=1000:sample_rate=48000:duration=2"
+ff -f lavfi -i "$hd" -f lavfi -i "$tone" "${exact[@]}" -c:v libx264 -preset veryfast -c:a aac -shortest video720.mp4
+ff -f lavfi -i "$hd" -f lavfi -i "$tone" "${exact[@]}" -c:v libx264 -preset veryfast -c:a aac -shortest video720.mkv
+ff -f lavfi -i "$hd" -f lavfi -i "$tone" "${exact[@]}" -c:v libvpx-vp9 -deadline realtime -cpu-used 8 -b:v 1M \
+    -c:a libopus -shortest video720.webm
+touch "$stamp"
+# ---- end of video at 720p ----

@@ -1,0 +1,3 @@
+#include "DecoderLog.h"
+
+Q_LOGGING_CATEGORY(lcDecoder, "repeta.decoder", QtCriticalMsg)
