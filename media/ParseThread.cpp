@@ -17,9 +17,7 @@ extern "C" {
 
 namespace {
 
-// The size and format of the pictures that the surface shows.
-constexpr int kTargetWidth = 512;
-constexpr int kTargetHeight = 256;
+// The sound goes to its device as signed 16-bit samples.
 constexpr int kSampleSizeBits = 16;
 // Reading pauses while either queue holds more compressed data than this.
 constexpr std::int64_t kQueueLimitBytes = 1310720;
@@ -139,12 +137,13 @@ void parseThread::openVideo(VideoDev* device)
     if (!device)
         return;
     m_videoDevice = device;
-    device->setFormat(kTargetWidth, kTargetHeight, AV_PIX_FMT_RGBA, true);
+    // Pictures keep their own size (the video thread shrinks them only above 720p).
+    device->setFormat(stream->codecpar->width, stream->codecpar->height, AV_PIX_FMT_RGBA, true);
     device->setAspect(float(aspectRatio(stream, m_videoDecoder)));
     const AVRational rate = av_guess_frame_rate(m_format, stream, nullptr);
     const double frameDuration = rate.num > 0 && rate.den > 0 ? av_q2d(av_inv_q(rate)) : kDefaultFrameDuration;
     DecoderSetup setup{&m_videoQueue, m_videoDecoder, m_videoStream, stream->time_base, &m_flags, &m_flags.videoActive};
-    m_videoThread = new videoThread(setup, device, kTargetWidth, kTargetHeight, frameDuration, this);
+    m_videoThread = new videoThread(setup, device, frameDuration, this);
 }
 
 std::int64_t parseThread::toSample(double seconds) const

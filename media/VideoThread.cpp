@@ -70,12 +70,6 @@ videoThread::videoThread(const DecoderSetup& setup, VideoDev* surface, double fr
     setObjectName(QStringLiteral("videoThread"));
 }
 
-videoThread::videoThread(const DecoderSetup& setup, VideoDev* surface, int, int, double frameDuration,
-                         QObject* parent)
-    : videoThread(setup, surface, frameDuration, parent)
-{
-}
-
 videoThread::~videoThread() { sws_freeContext(m_scaler); }
 
 void videoThread::run()

@@ -14,10 +14,6 @@ class videoThread : public DecodingThread {
 public:
     // frameDuration: seconds of one picture at the stream's nominal rate.
     videoThread(const DecoderSetup& setup, VideoDev* surface, double frameDuration, QObject* parent);
-    // Kept while the demultiplexing thread still names a fixed picture size:
-    // pictures now keep their own, and that size is not used.
-    videoThread(const DecoderSetup& setup, VideoDev* surface, int targetWidth, int targetHeight,
-                double frameDuration, QObject* parent);
     ~videoThread() override;
 
 protected:
