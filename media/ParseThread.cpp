@@ -344,14 +344,17 @@ void parseThread::dispatch(AVPacket* packet)
 
 void parseThread::stopSequence()
 {
+    // Stopped before their queues are flushed: the flush marker would
+    // otherwise let a thread cut at a loop's end decode packets read after
+    // it, which are not the loop's sound.
     if (m_audioThread) {
-        m_audioQueue.flush();
         m_audioThread->requestStop();
+        m_audioQueue.flush();
     }
     if (m_videoThread) {
         m_videoDevice->setFormat(-1, -1, -1, false);
-        m_videoQueue.flush();
         m_videoThread->requestStop();
+        m_videoQueue.flush();
     }
     m_stopping.store(true);
     m_flags.parser.ring();

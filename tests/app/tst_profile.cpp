@@ -16,11 +16,14 @@ class ProfileTest : public QObject {
     Q_OBJECT
 private:
     QTemporaryDir m_dir;
-    QString path() const { return m_dir.filePath(QStringLiteral("profile.ini")); }
+    int m_files = 0;
     Profile readFrom(const QByteArray& contents)
     {
-        testenv::writeFile(path(), contents);
-        const QSettings settings(path(), QSettings::IniFormat);
+        // A file of its own each time: QSettings caches a file by name and
+        // may not see a rewrite of the same size within one tick of its clock.
+        const QString path = m_dir.filePath(QStringLiteral("profile%1.ini").arg(++m_files));
+        testenv::writeFile(path, contents);
+        const QSettings settings(path, QSettings::IniFormat);
         return readProfile(settings);
     }
 
@@ -93,12 +96,13 @@ private slots:
                                      QStringLiteral("FullPlaying"), QStringLiteral("MaterialName"),
                                      QStringLiteral("Phase"), QStringLiteral("Page"), QStringLiteral("Translations")}));
 
-        testenv::writeFile(path(), "[General]\nEditor=true\nPage=2\n");
+        const QString path = m_dir.filePath(QStringLiteral("written.ini"));
+        testenv::writeFile(path, "[General]\nEditor=true\nPage=2\n");
         {
-            QSettings settings(path(), QSettings::IniFormat);
+            QSettings settings(path, QSettings::IniFormat);
             writeProfile(snapshot, settings);
         }
-        const QSettings reread(path(), QSettings::IniFormat);
+        const QSettings reread(path, QSettings::IniFormat);
         const Profile profile = readProfile(reread);
         QVERIFY(profile.editor);
         QVERIFY(profile.fullPlaying);
