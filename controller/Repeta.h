@@ -153,6 +153,7 @@ private:
     float m_recVolume = 0.75f;
     float m_oriVolume = 0.75f;
     bool m_editing = true;
+    bool m_textHidden = false; // a retelling's recording hides the sentences until it is done
     std::FILE* m_recordFile = nullptr;
     int m_recTicks = 0;
     QVector<IAudio*> m_audioDevices; // created by newMedia, deleted when their media stops

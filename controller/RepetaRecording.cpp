@@ -82,8 +82,10 @@ void Repeta::startRecording(bool on)
         m_ctrl->setRecordChecked(false);
         return;
     }
-    if (m_phase == Retelling)
+    if (m_phase == Retelling) {
         m_tabs->setSentences(QVector<Sentence>());
+        m_textHidden = true;
+    }
     if (m_activity & REC_PLAYING) {
         playRecording(false);
         m_activity &= ~REC_PLAYING;
@@ -147,8 +149,12 @@ void Repeta::doRecDone()
     refreshRecordTarget();
     m_ctrl->setRecPlayEnabled(true);
     m_activity &= ~RECORDING;
-    m_tabs->setSentences(m_sentences);
-    m_tabs->showSentence(0, -1, -1);
+    // Only a retelling hid the text; the views stay on the current sentence.
+    if (m_textHidden) {
+        m_tabs->setSentences(m_sentences);
+        m_textHidden = false;
+    }
+    showSentenceText();
 }
 
 void Repeta::setRecGain(float fraction)

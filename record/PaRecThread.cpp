@@ -1,5 +1,7 @@
 #include "PaRecThread.h"
 
+#include "SoundLibrary.h"
+
 #include <QLoggingCategory>
 
 #include <portaudio.h>
@@ -17,18 +19,6 @@ constexpr std::chrono::milliseconds kActivityPollInterval{500};
 // means the device stalled (suspended, unplugged): the stream is aborted.
 constexpr std::chrono::milliseconds kStalledFinishTimeout{1000};
 
-QString portAudioText(PaError error)
-{
-    return QStringLiteral("portaudio: %1").arg(QString::fromLocal8Bit(Pa_GetErrorText(error)));
-}
-
-// Pa_Terminate for every successful Pa_Initialize, on every way out.
-struct PortAudioSession {
-    PortAudioSession() = default;
-    PortAudioSession(const PortAudioSession&) = delete;
-    PortAudioSession& operator=(const PortAudioSession&) = delete;
-    ~PortAudioSession() { Pa_Terminate(); }
-};
 } // namespace
 
 // The stream's callbacks, on PortAudio's callback thread.
@@ -104,10 +94,9 @@ bool PaRecThread::record()
         return fail(QStringLiteral("NULL file pointer."));
     if (!m_encoder.open(file, m_gain.load()))
         return fail(m_encoder.errorText());
-    const PaError init = Pa_Initialize();
-    if (init != paNoError)
-        return fail(portAudioText(init));
-    const PortAudioSession session;
+    QString libraryError;
+    if (!soundlibrary::ensureInitialised(&libraryError))
+        return fail(libraryError);
     if (!captureFromDefaultInput())
         return false;
     if (!m_encoder.flush())
@@ -132,18 +121,18 @@ bool PaRecThread::captureFromDefaultInput()
     PaError error = Pa_OpenStream(&stream, &input, nullptr, Mp3Encoder::kSampleRateHz, Mp3Encoder::kBlockFrames,
                                   paClipOff, &PaCallbacks::capture, this);
     if (error != paNoError)
-        return fail(portAudioText(error));
+        return fail(soundlibrary::errorText(error));
     error = Pa_SetStreamFinishedCallback(stream, &PaCallbacks::finished);
     if (error == paNoError)
         error = Pa_StartStream(stream);
     if (error != paNoError) {
         Pa_CloseStream(stream);
-        return fail(portAudioText(error));
+        return fail(soundlibrary::errorText(error));
     }
     waitForStreamEnd(stream);
     error = Pa_CloseStream(stream);
     if (error != paNoError)
-        return fail(portAudioText(error));
+        return fail(soundlibrary::errorText(error));
     if (m_encoder.failed())
         return fail(m_encoder.errorText());
     // Without one frame the file would hold only the encoder's padding, which

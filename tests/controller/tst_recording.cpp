@@ -83,7 +83,11 @@ private slots:
         m_repeta->choosePhase(ListenRepeat);
         record(600);
         m_repeta->selectSentence(1);
+        log().clear();
         record(600);
+        // The text stays on the sentence recorded.
+        QVERIFY(log().contains(QStringLiteral("tabs.showSentence(1,-1,-1)")));
+        QVERIFY(!log().contains(QStringLiteral("tabs.showSentence(0,-1,-1)")));
         const QByteArray second = readFile(kDir + QStringLiteral("shadowpieces/recordpiece001.mp3"));
         const QByteArray firstBefore = readFile(kDir + QStringLiteral("shadowpieces/recordpiece000.mp3"));
         m_repeta->selectSentence(0);

@@ -14,6 +14,8 @@
 
 #include <cstdio>
 
+#include <unistd.h>
+
 namespace {
 constexpr double kMicrophoneHz = 440;
 constexpr int kFinishTimeoutMs = 5000;
@@ -32,6 +34,48 @@ struct Take {
     double capturedS = 0;
     qint64 bytes = 0;
     QString error;
+};
+
+// Everything written to stderr while it lives, through the file descriptor,
+// as the sound library's back ends write.
+class StderrCapture {
+public:
+    explicit StderrCapture(const QString& path)
+        : m_file(std::fopen(QFile::encodeName(path).constData(), "w+"))
+        , m_saved(::dup(STDERR_FILENO))
+    {
+        std::fflush(stderr);
+        if (m_file)
+            ::dup2(::fileno(m_file), STDERR_FILENO);
+    }
+    ~StderrCapture() { restore(); }
+    QByteArray text()
+    {
+        restore();
+        QByteArray all;
+        if (m_file) {
+            std::rewind(m_file);
+            char buffer[4096];
+            for (size_t n; (n = std::fread(buffer, 1, sizeof buffer, m_file)) > 0;)
+                all.append(buffer, qsizetype(n));
+            std::fclose(m_file);
+            m_file = nullptr;
+        }
+        return all;
+    }
+
+private:
+    void restore()
+    {
+        if (m_saved < 0)
+            return;
+        std::fflush(stderr);
+        ::dup2(m_saved, STDERR_FILENO);
+        ::close(m_saved);
+        m_saved = -1;
+    }
+    std::FILE* m_file;
+    int m_saved;
 };
 
 // Suspends the test microphone, so that it delivers nothing, until destroyed.
@@ -78,8 +122,11 @@ private slots:
         expectRecorded(take, gain);
     }
 
+    // Recording after recording, and the sound library's servers are not
+    // probed again: nothing reaches the terminal.
     void oneRecorderServesRecordingAfterRecording()
     {
+        StderrCapture terminal(m_dir.filePath(QStringLiteral("stderr.txt")));
         PaRecThread recorder;
         const float fractions[] = {0.1f, 0.025f, 0.2f};
         for (int i = 0; i < 3; ++i) {
@@ -93,6 +140,8 @@ private slots:
             // A gain set while recording waits for the next start.
             expectRecorded(take, gain);
         }
+        const QByteArray printed = terminal.text();
+        QVERIFY2(printed.isEmpty(), printed.constData());
     }
 
     void aFinishRightAfterStartEndsAfterOneBlock()
