@@ -5,6 +5,8 @@
 #include <QSettings>
 #include <QStandardPaths>
 
+#include <cmath>
+
 namespace {
 const QString kProfileName = QStringLiteral("profile.ini");
 // The control panel below the main window is this tall.
@@ -32,6 +34,27 @@ std::optional<bool> optionalBool(const QSettings& settings, const char* key)
     if (text == QLatin1String("false") || text == QLatin1String("0"))
         return false;
     return std::nullopt;
+}
+// A number within [low, high]; anything else is missing.
+std::optional<double> numberWithin(const QSettings& settings, const char* key, double low, double high)
+{
+    bool ok = false;
+    const double number = settings.value(QLatin1String(key)).toDouble(&ok);
+    return ok && number >= low && number <= high ? std::optional<double>(number) : std::nullopt;
+}
+
+drill::Settings drillSettings(const QSettings& settings)
+{
+    drill::Settings drill;
+    if (const auto rounds = numberWithin(settings, "DrillRounds", drill::kMinRounds, drill::kMaxRounds);
+        rounds && *rounds == std::floor(*rounds))
+        drill.rounds = int(*rounds);
+    drill.pauseFactor = numberWithin(settings, "DrillPause", drill::kMinPauseFactor, drill::kMaxPauseFactor)
+                            .value_or(drill.pauseFactor);
+    drill.record = optionalBool(settings, "DrillRecord").value_or(drill.record);
+    drill.playBack = optionalBool(settings, "DrillPlayBack").value_or(drill.playBack);
+    drill.slowFirst = optionalBool(settings, "DrillSlowFirst").value_or(drill.slowFirst);
+    return drill;
 }
 } // namespace
 
@@ -61,6 +84,9 @@ Profile readProfile(const QSettings& settings)
     profile.page = intValue(settings, "Page");
     profile.editor = boolValue(settings, "Editor");
     profile.translations = optionalBool(settings, "Translations").value_or(true);
+    profile.speed = speed::snapped(numberWithin(settings, "Speed", speed::kMin, speed::kMax).value_or(speed::kNormal));
+    profile.drill = drillSettings(settings);
+    profile.blind = optionalBool(settings, "Blind").value_or(false);
     return profile;
 }
 
@@ -77,6 +103,13 @@ void writeProfile(const ProfileSnapshot& snapshot, const std::function<void(cons
     store(QStringLiteral("Phase"), snapshot.phase);
     store(QStringLiteral("Page"), snapshot.page);
     store(QStringLiteral("Translations"), snapshot.translations);
+    store(QStringLiteral("Speed"), snapshot.speed);
+    store(QStringLiteral("DrillRounds"), snapshot.drill.rounds);
+    store(QStringLiteral("DrillPause"), snapshot.drill.pauseFactor);
+    store(QStringLiteral("DrillRecord"), snapshot.drill.record);
+    store(QStringLiteral("DrillPlayBack"), snapshot.drill.playBack);
+    store(QStringLiteral("DrillSlowFirst"), snapshot.drill.slowFirst);
+    store(QStringLiteral("Blind"), snapshot.blind);
 }
 
 void writeProfile(const ProfileSnapshot& snapshot, QSettings& settings)

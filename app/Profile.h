@@ -1,7 +1,11 @@
 // "profile.ini": the window position, the three sliders, the library tab,
-// help mode, the last material, phase and page, and the hand-set "Editor".
+// help mode, the last material, phase and page, the hand-set "Editor", the
+// translations, speed, drill and blind-listening settings.
 // Read once at start-up and written once at shutdown.
 #pragma once
+
+#include "controller/DrillSettings.h"
+#include "controller/PracticeSpeed.h"
 
 #include <QPoint>
 #include <QRect>
@@ -28,6 +32,10 @@ struct Profile {
     QString materialName;
     bool editor = false; // only a hand edit turns it on; never written
     bool translations = true; // missing or not a boolean: shown
+    // Values out of their range count as missing: the defaults.
+    double speed = speed::kNormal;
+    drill::Settings drill;
+    bool blind = false;
 };
 
 // What the main window writes back at shutdown.
@@ -42,6 +50,9 @@ struct ProfileSnapshot {
     int phase = 0;
     int page = 0;
     bool translations = true;
+    double speed = speed::kNormal;
+    drill::Settings drill;
+    bool blind = false;
 };
 
 // "profile.ini" in the working directory; where that cannot be written, the

@@ -60,6 +60,27 @@ private slots:
         QVERIFY(!readFrom("[General]\nTranslations=false\n").translations);
     }
 
+    // Speed and drill values outside their ranges are missing: the defaults.
+    void practiceSettingsOutOfRangeCountAsMissing()
+    {
+        const Profile odd = readFrom("[General]\nSpeed=0.3\nDrillRounds=11\nDrillPause=0.4\nDrillRecord=maybe\n"
+                                     "DrillPlayBack=1\nBlind=yes\n");
+        QCOMPARE(odd.speed, 1.0);
+        QCOMPARE(odd.drill.rounds, 3);
+        QCOMPARE(odd.drill.pauseFactor, 1.5);
+        QVERIFY(!odd.drill.record && odd.drill.playBack && !odd.blind);
+        const Profile fractional = readFrom("[General]\nSpeed=2\nDrillRounds=2.5\nDrillPause=3.5\n");
+        QCOMPARE(fractional.speed, 1.0);
+        QCOMPARE(fractional.drill.rounds, 3);
+        QCOMPARE(fractional.drill.pauseFactor, 1.5);
+        const Profile set = readFrom("[General]\nSpeed=0.73\nDrillRounds=10\nDrillPause=0.5\nDrillSlowFirst=true\n"
+                                     "Blind=true\n");
+        QVERIFY(qAbs(set.speed - 0.75) < 1e-9); // onto the grid
+        QCOMPARE(set.drill.rounds, 10);
+        QCOMPARE(set.drill.pauseFactor, 0.5);
+        QVERIFY(set.drill.slowFirst && set.blind);
+    }
+
     void theWindowGoesOnlyWhereTheDesktopIs_data()
     {
         QTest::addColumn<QByteArray>("keys");
@@ -94,7 +115,10 @@ private slots:
         QCOMPARE(order, (QStringList{QStringLiteral("pos-x"), QStringLiteral("pos-y"), QStringLiteral("vol-rec"),
                                      QStringLiteral("apl-rec"), QStringLiteral("vol-ori"), QStringLiteral("MaterialDiff"),
                                      QStringLiteral("FullPlaying"), QStringLiteral("MaterialName"),
-                                     QStringLiteral("Phase"), QStringLiteral("Page"), QStringLiteral("Translations")}));
+                                     QStringLiteral("Phase"), QStringLiteral("Page"), QStringLiteral("Translations"),
+                                     QStringLiteral("Speed"), QStringLiteral("DrillRounds"), QStringLiteral("DrillPause"),
+                                     QStringLiteral("DrillRecord"), QStringLiteral("DrillPlayBack"),
+                                     QStringLiteral("DrillSlowFirst"), QStringLiteral("Blind")}));
 
         const QString path = m_dir.filePath(QStringLiteral("written.ini"));
         testenv::writeFile(path, "[General]\nEditor=true\nPage=2\n");
