@@ -17,6 +17,10 @@ constexpr int kNeighbourFlags = Qt::AlignHCenter | Qt::AlignTop | Qt::TextWordWr
 const QSize kPictureSize(kViewWidth, kViewHeight / 3);
 const QColor kSpokenColour(0, 200, 0);
 const QColor kUnspokenColour(200, 0, 200);
+// Blind listening's bars of the lines around the sentence: quieter than the
+// sentence's own, which take the progress colours.
+const QColor kBlindNeighbourColour(88, 108, 122);
+const QColor kBlindTranslationColour(96, 96, 96);
 } // namespace
 
 KaraView::KaraView(QWidget* parent)
@@ -40,56 +44,98 @@ QImage KaraView::blankPicture() const
     return picture;
 }
 
+bool KaraView::barsInPlaceOfSentence() const
+{
+    return m_blind && !m_revealed;
+}
+
 void KaraView::drawNeighbour(QImage& picture, const QString& text, const QColor& colour) const
 {
     picture = blankPicture();
     if (text.isEmpty())
         return;
     QPainter painter(&picture);
+    if (m_blind) {
+        KaraokeText(asOneParagraph(text), painter.font(), kPictureSize).drawBars(painter, kBlindNeighbourColour);
+        return;
+    }
     painter.setPen(colour);
+    painter.drawText(QRect(QPoint(0, 0), kPictureSize), kNeighbourFlags, text);
+}
+
+void KaraView::drawTranslation()
+{
+    m_lower = blankPicture();
+    QPainter painter(&m_lower);
+    const QFont font(m_sentenceFont.family(), kTranslationPointSize);
+    const QString text = asOneParagraph(m_translation);
+    if (barsInPlaceOfSentence()) {
+        KaraokeText(text, font, kPictureSize).drawBars(painter, kBlindTranslationColour);
+        return;
+    }
+    painter.setPen(kTranslationColour);
+    painter.setFont(font);
     painter.drawText(QRect(QPoint(0, 0), kPictureSize), kNeighbourFlags, text);
 }
 
 void KaraView::setSentence(const QString& text, const QString& upper, const QString& lower,
                            const QString& translation, const QVector<QPair<float, int>>& timedChars)
 {
-    const KaraokeText sentence(asOneParagraph(text), QFont(tr("Times New Roman"), kSentencePointSize),
-                               kPictureSize);
+    m_sentence = asOneParagraph(text);
+    m_upperText = upper;
+    m_lowerText = lower;
+    m_translation = translation;
+    m_timedChars = timedChars;
+    if (!upper.isEmpty() || !lower.isEmpty())
+        m_hasNeighbours = true;
+    m_showsTranslation = lower.isEmpty() && !translation.isEmpty();
+    render();
+    paintProgress(0.0f);
+}
+
+void KaraView::setBlind(bool on, bool sentenceRevealed)
+{
+    if (on == m_blind && sentenceRevealed == m_revealed)
+        return;
+    m_blind = on;
+    m_revealed = sentenceRevealed;
+    render();
+    paintProgress(m_fraction);
+}
+
+void KaraView::render()
+{
+    const KaraokeText sentence(m_sentence, QFont(tr("Times New Roman"), kSentencePointSize), kPictureSize);
     m_lines = sentence.lines();
     m_lineTexts = sentence.lineTexts();
     m_lineHeight = sentence.lineHeight();
     m_total = sentence.total();
     m_sentenceFont = sentence.font();
     m_words.clear();
-    for (const auto& [at, index] : timedChars)
+    for (const auto& [at, index] : std::as_const(m_timedChars))
         m_words.append({at, sentence.widthBefore(index)});
     m_text = blankPicture();
     {
         QPainter painter(&m_text);
         painter.setRenderHint(QPainter::TextAntialiasing);
-        sentence.draw(painter, Qt::white);
+        if (barsInPlaceOfSentence())
+            sentence.drawBars(painter, Qt::white);
+        else
+            sentence.draw(painter, Qt::white);
     }
-    if (!upper.isEmpty() || !lower.isEmpty())
-        m_hasNeighbours = true;
     // Once shown, neighbour lines are redrawn every time, so none outlives its sentence.
     if (m_hasNeighbours) {
-        drawNeighbour(m_upper, upper, kUpperColour);
-        drawNeighbour(m_lower, lower, kLowerColour);
+        drawNeighbour(m_upper, m_upperText, kUpperColour);
+        drawNeighbour(m_lower, m_lowerText, kLowerColour);
     }
-    m_showsTranslation = lower.isEmpty() && !translation.isEmpty();
-    if (m_showsTranslation) {
-        m_lower = blankPicture();
-        QPainter painter(&m_lower);
-        painter.setPen(kTranslationColour);
-        painter.setFont(QFont(m_sentenceFont.family(), kTranslationPointSize));
-        painter.drawText(QRect(QPoint(0, 0), kPictureSize), kNeighbourFlags, asOneParagraph(translation));
-    }
-    paintProgress(0.0f);
+    if (m_showsTranslation)
+        drawTranslation();
 }
 
 // White text times a colour is that colour; the black ground stays black.
 void KaraView::paintProgress(float fraction)
 {
+    m_fraction = fraction;
     if (!m_words.isEmpty() && m_total > 0)
         fraction = float(wordTimedWidth(m_words, m_total, fraction)) / float(m_total);
     m_display = m_text.copy();

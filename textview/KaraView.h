@@ -1,6 +1,7 @@
 // The karaoke page: the current sentence in the middle third, coloured green
 // as far as it has been spoken and purple beyond, with optional neighbour
-// lines above and below.
+// lines above and below. For blind listening every word can give way to a
+// bar of its width.
 #pragma once
 
 #include "textview/KaraokeText.h"
@@ -20,6 +21,11 @@ public:
     void setSentence(const QString& text, const QString& upper, const QString& lower,
                      const QString& translation = QString(), const QVector<QPair<float, int>>& timedChars = {});
     void paintProgress(float fraction);
+    // Blind listening: the sentence, its translation and the neighbour lines
+    // show as word bars; the progress colours the sentence's bars as it
+    // would its words. `sentenceRevealed` shows the sentence and its
+    // translation as text again, the neighbours staying bars.
+    void setBlind(bool on, bool sentenceRevealed = false);
 
     // How the last sentence was laid out, and in which font.
     const QVector<QRect>& lines() const { return m_lines; }
@@ -35,7 +41,20 @@ protected:
 
 private:
     QImage blankPicture() const;
+    bool barsInPlaceOfSentence() const;
+    void render();
     void drawNeighbour(QImage& picture, const QString& text, const QColor& colour) const;
+    void drawTranslation();
+
+    // What setSentence() was given, drawn again when blind listening changes.
+    QString m_sentence;
+    QString m_upperText;
+    QString m_lowerText;
+    QString m_translation;
+    QVector<QPair<float, int>> m_timedChars;
+    float m_fraction = 0.0f;
+    bool m_blind = false;
+    bool m_revealed = false;
 
     int m_total = 0;
     int m_lineHeight = 0;

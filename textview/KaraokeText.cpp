@@ -83,6 +83,12 @@ void KaraokeText::draw(QPainter& painter, const QColor& colour) const
     painter.restore();
 }
 
+void KaraokeText::drawBars(QPainter& painter, const QColor& colour) const
+{
+    for (const WordBar& bar : wordBars())
+        drawWordBar(painter, bar.box, colour);
+}
+
 int wordTimedWidth(const QVector<KaraokeWord>& words, int total, float fraction)
 {
     if (words.isEmpty() || !(fraction >= words.first().at))

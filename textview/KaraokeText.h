@@ -4,6 +4,8 @@
 // picture is set in a smaller font, down to a floor.
 #pragma once
 
+#include "textview/WordBars.h"
+
 #include <QColor>
 #include <QFont>
 #include <QRect>
@@ -33,6 +35,9 @@ public:
     int widthBefore(int index) const;
 
     void draw(QPainter& painter, const QColor& colour) const;
+    // Blind listening: a bar in place of each word, where draw() puts its glyphs.
+    QVector<WordBar> wordBars() const { return ::wordBars(m_layout, m_layout.text()); }
+    void drawBars(QPainter& painter, const QColor& colour) const;
 
     static constexpr int kSmallestPointSize = 8;
 

@@ -2,6 +2,7 @@
 
 #include "resources/Artwork.h"
 #include "textview/KaraView.h"
+#include "textview/LrcLstView.h"
 #include "textview/SentenceText.h"
 #include "widgets/ChromeTabs.h"
 
@@ -10,7 +11,6 @@
 #include <QTextBlock>
 #include <QTextCursor>
 #include <QTextDocument>
-#include <QTextEdit>
 
 namespace {
 constexpr int kTabLeadPx = 286;
@@ -83,10 +83,11 @@ void TabsView::findPages()
     if (!m_kara)
         m_kara = findChild<KaraView*>(tr("karaLrc"));
     if (!m_list)
-        m_list = findChild<QTextEdit*>(tr("lstLrc"));
+        m_list = findChild<LrcLstView*>(tr("lstLrc"));
     // Sentences given before the pages were found would otherwise never show.
     if (m_list && !hadList)
         fillList();
+    showBlindness();
     if ((m_list && !hadList) || (m_kara && !hadKara)) {
         if (isSentence(m_shown[0]))
             showSentence(m_shown[0], m_shown[1], m_shown[2]);
@@ -103,8 +104,42 @@ void TabsView::setSentences(const QVector<Sentence>& sentences)
 {
     m_sentences = sentences;
     m_shown[0] = -1;
+    m_revealed = -1;
     if (m_list)
         fillList();
+    showBlindness();
+}
+
+void TabsView::setBlind(bool on)
+{
+    if (on == m_blind)
+        return;
+    m_blind = on;
+    m_revealed = -1;
+    showBlindness();
+}
+
+void TabsView::revealCurrent()
+{
+    if (!m_blind || !isSentence(m_shown[0]))
+        return;
+    m_revealed = m_shown[0];
+    showBlindness();
+}
+
+// The list's sentence n is block 2n + 1 and its translation block 2n + 2.
+void TabsView::showBlindness()
+{
+    const bool revealed = m_revealed >= 0;
+    if (m_kara)
+        m_kara->setBlind(m_blind, revealed);
+    if (m_list) {
+        m_list->setBlind(m_blind);
+        if (revealed)
+            m_list->setRevealedBlocks(2 * m_revealed + 1, 2 * m_revealed + 2);
+        else
+            m_list->setRevealedBlocks(0, -1);
+    }
 }
 
 void TabsView::setTranslationsVisible(bool on)
@@ -174,6 +209,10 @@ void TabsView::showSentence(int current, int above, int below)
 {
     if (!isSentence(current))
         return;
+    if (current != m_shown[0] && m_revealed >= 0) {
+        m_revealed = -1;
+        showBlindness();
+    }
     m_shown[0] = current;
     m_shown[1] = above;
     m_shown[2] = below;

@@ -12,7 +12,7 @@
 
 class ChromeTabs;
 class KaraView;
-class QTextEdit;
+class LrcLstView;
 
 class TabsView : public QTabWidget, public vTabsWidget {
     Q_OBJECT
@@ -35,6 +35,14 @@ public:
     void setTranslationsVisible(bool on);
     bool translationsVisible() const { return m_translationsVisible; }
 
+    // Blind listening: both pages show bars in place of the words of every
+    // sentence and translation. New sentences keep it on.
+    void setBlind(bool on);
+    bool isBlind() const { return m_blind; }
+    // Shows the current sentence and its translation until another sentence
+    // becomes current, new sentences come or blind listening ends.
+    void revealCurrent();
+
 protected:
     void showEvent(QShowEvent* event) override;
     void paintEvent(QPaintEvent* event) override;
@@ -44,11 +52,14 @@ private:
     void fillList();
     bool selectInList(int sentence);
     bool isSentence(int index) const;
+    void showBlindness();
 
     QVector<Sentence> m_sentences;
     bool m_translationsVisible = true;
+    bool m_blind = false;
+    int m_revealed = -1; // the sentence shown while blind, or -1
     QPointer<KaraView> m_kara;
-    QPointer<QTextEdit> m_list;
+    QPointer<LrcLstView> m_list;
     ChromeTabs* m_tabs;
     // The last sentence shown, replayed when the pages are found late.
     int m_shown[3] = {-1, -1, -1};

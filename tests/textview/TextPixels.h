@@ -25,6 +25,11 @@ inline Ink inkOf(const QColor& c)
     return Ink::Other;
 }
 
+inline bool karaokeInk(const QColor& c)
+{
+    return inkOf(c) != Ink::Ground;
+}
+
 // How many pixels of the area (in device pixels) have each kind of ink.
 struct InkCount {
     int spoken = 0;
@@ -50,4 +55,29 @@ inline InkCount countInk(const QImage& image, const QRect& area)
         }
     }
     return count;
+}
+
+// Share of the inked pixels whose eight neighbours are inked too. Blind
+// listening's solid bars are mostly inside; glyph strokes, one or two pixels
+// wide, are mostly edge.
+template <typename IsInk>
+double coreShare(const QImage& image, const QRect& area, IsInk isInk)
+{
+    const auto inked = [&](int x, int y) { return isInk(image.pixelColor(x, y)); };
+    const QRect inside = area & image.rect().adjusted(1, 1, -1, -1);
+    int all = 0;
+    int core = 0;
+    for (int y = inside.top(); y <= inside.bottom(); ++y) {
+        for (int x = inside.left(); x <= inside.right(); ++x) {
+            if (!inked(x, y))
+                continue;
+            ++all;
+            bool surrounded = true;
+            for (int dy = -1; dy <= 1 && surrounded; ++dy)
+                for (int dx = -1; dx <= 1 && surrounded; ++dx)
+                    surrounded = inked(x + dx, y + dy);
+            core += surrounded ? 1 : 0;
+        }
+    }
+    return all > 0 ? double(core) / double(all) : 0.0;
 }

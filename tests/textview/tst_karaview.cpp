@@ -1,6 +1,7 @@
 // The karaoke view: the progress arithmetic over laid-out lines, the
 // multiplied colours in the rendered view, line breaking of words wider than
-// the picture and of Chinese text, and the neighbour lines.
+// the picture and of Chinese text, the neighbour lines, and blind listening's
+// word bars.
 #include "TestEnvironment.h"
 #include "TextPixels.h"
 #include "textview/KaraView.h"
@@ -26,6 +27,21 @@ QRect sentenceArea(const QImage& image)
 QString joined(const QStringList& parts)
 {
     return parts.join(QString());
+}
+
+// Runs of ink on one row: (first column, width).
+QVector<QPair<int, int>> inkRuns(const QImage& image, int y)
+{
+    QVector<QPair<int, int>> runs;
+    for (int x = 0; x < image.width(); ++x) {
+        if (!karaokeInk(image.pixelColor(x, y)))
+            continue;
+        if (!runs.isEmpty() && runs.last().first + runs.last().second == x)
+            ++runs.last().second;
+        else
+            runs.append({x, 1});
+    }
+    return runs;
 }
 } // namespace
 
@@ -191,6 +207,45 @@ private slots:
 
         view.setSentence(QStringLiteral("Short.\n"), QString(), QString());
         QCOMPARE(view.sentenceFont().pointSize(), 14);
+    }
+
+    // Blind, each word is a solid bar as wide as the word, which the progress
+    // colours as it would the word; the translation is bars too.
+    void blindListeningPutsWordBarsUnderTheProgress()
+    {
+        const QString text = QStringLiteral("Listen to the sound of it, then say it again.");
+        KaraView view;
+        view.setSentence(text, QString(), QString(), QString::fromUtf8("听它的声音，然后再说一遍。"));
+        const QImage shown = shot(view);
+        view.setBlind(true);
+        view.paintProgress(0.5f);
+        const QImage image = shot(view);
+        QCOMPARE(view.lines().size(), 1);
+        const QRect line = view.lines()[0].translated(0, kThird);
+        const QRect translation(0, 2 * kThird, 640, kThird);
+        for (const QRect& area : {line, translation}) {
+            QVERIFY(coreShare(shown, area, karaokeInk) < 0.3); // the measure tells glyphs from bars
+            QVERIFY(coreShare(image, area, karaokeInk) > 0.6);
+        }
+        // One run of ink per word across the line's middle, where the word is.
+        const KaraokeText layout(text, view.sentenceFont(), QSize(640, kThird));
+        const QVector<QPair<int, int>> runs = inkRuns(image, line.top() + view.lineHeight() / 2);
+        const QStringList words = text.split(QLatin1Char(' '));
+        QCOMPARE(runs.size(), words.size());
+        for (int k = 0, from = 0; k < words.size(); from += int(words[k++].size()) + 1) {
+            const int left = line.left() + layout.widthBefore(from);
+            const int width = layout.widthBefore(from + int(words[k].size())) - layout.widthBefore(from);
+            QVERIFY2(qAbs(runs[k].first - left) <= 1 && qAbs(runs[k].second - width) <= 2, qPrintable(words[k]));
+        }
+        const int split = line.left() + view.total() / 2;
+        const InkCount spoken = countInk(image, QRect(line.topLeft(), QPoint(split - 1, line.bottom())));
+        const InkCount unspoken = countInk(image, QRect(QPoint(split, line.top()), line.bottomRight()));
+        QVERIFY(spoken.spoken > 200 && spoken.inked() == spoken.spoken);
+        QVERIFY(unspoken.unspoken > 200 && unspoken.inked() == unspoken.unspoken);
+
+        view.setBlind(false);
+        view.paintProgress(0.0f);
+        QCOMPARE(shot(view), shown);
     }
 
     void emptySentenceShowsNothing()

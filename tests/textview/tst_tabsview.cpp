@@ -1,6 +1,6 @@
 // The text views as the main window assembles them: page look-up by object
 // name, the list's block arithmetic, selection, sentence texts, the karaoke
-// page driven through the interface, and the list's look.
+// page driven through the interface, the list's look, and blind listening.
 #include "TestEnvironment.h"
 #include "TextPixels.h"
 #include "textview/KaraView.h"
@@ -11,7 +11,9 @@
 
 #include "SentenceList.h"
 
+#include <QAbstractTextDocumentLayout>
 #include <QGridLayout>
+#include <QScrollBar>
 #include <QTextBlock>
 
 namespace {
@@ -56,6 +58,19 @@ struct TextViews {
 QImage shot(QWidget& widget)
 {
     return widget.grab().toImage().convertToFormat(QImage::Format_ARGB32);
+}
+
+// The rows of list block n in the viewport, across its width.
+QRect blockRows(const TextViews& views, int n)
+{
+    const QRectF box = views.document()->documentLayout()->blockBoundingRect(views.document()->findBlockByNumber(n));
+    const int scrolled = views.list->verticalScrollBar()->value();
+    return QRect(0, int(box.top()) - scrolled, views.list->viewport()->width(), int(box.height()));
+}
+
+bool inkedOnWhite(const QColor& c)
+{
+    return c != QColor(Qt::white);
 }
 } // namespace
 
@@ -238,6 +253,85 @@ private slots:
         QCOMPARE(list.font().pointSize(), 12);
         QVERIFY(list.font().bold());
         QCOMPARE(list.palette().color(QPalette::Disabled, QPalette::Text), QColor(118, 116, 108));
+    }
+
+    // Blind, every sentence and translation is a row of solid bars in both
+    // pages, the current one still marked; revealing shows the current one
+    // as it is without blindness until another becomes current; an editable
+    // list shows its text, which blindness never changes.
+    void blindListeningHidesAllButARevealedSentence()
+    {
+        QVector<Sentence> sentences = sentencesFrom({QStringLiteral("Good morning, everyone."),
+                                                     QStringLiteral("Today we talk about the weather in spring."),
+                                                     QStringLiteral("It rains a lot."), QStringLiteral("See you.")});
+        sentences[1].translation = QString::fromUtf8("今天我们谈谈春天的天气。");
+        sentences[2].translation = QString::fromUtf8("经常下雨。");
+        TextViews views;
+        views.tabs.resize(666, 280);
+        views.tabs.setCurrentIndex(1);
+        views.tabs.show();
+        views.tabs.setSentences(sentences);
+        views.tabs.showSentence(1, 0, 2);
+        QVERIFY(!views.list->hasFocus());
+        const QImage seeingKara = shot(*views.kara);
+        const QImage seeingList = shot(*views.list->viewport());
+        const QString text = views.list->toPlainText();
+        const QRect middle(0, 80, 640, 80);
+        const QRect current = blockRows(views, 3).united(blockRows(views, 4));
+        const auto listBlue = [](const QColor& c) { return c == QColor(17, 113, 163); };
+        // Every block with text but the current sentence's two, on white.
+        const auto othersAreBars = [&](const QImage& list) {
+            bool bars = blockRows(views, 8).bottom() < list.height();
+            for (int n : {1, 5, 6, 7})
+                bars = bars && coreShare(list, blockRows(views, n), inkedOnWhite) > 0.6;
+            return bars;
+        };
+        QVERIFY(!othersAreBars(seeingList));
+
+        views.tabs.setBlind(true);
+        QImage list = shot(*views.list->viewport());
+        QVERIFY(othersAreBars(list));
+        QVERIFY(coreShare(list, blockRows(views, 4), inkedOnWhite) > 0.6);
+        QVERIFY(coreShare(seeingList, current, listBlue) < 0.3);
+        QVERIFY(coreShare(list, current, listBlue) > 0.6); // the list's blue on the selection's
+        QCOMPARE(list.pixelColor(10, blockRows(views, 3).top() + 1), QColor(203, 234, 249));
+        QVERIFY(coreShare(seeingKara, middle, karaokeInk) < 0.3);
+        for (const QRect& third : {QRect(0, 0, 640, 80), middle, QRect(0, 160, 640, 80)})
+            QVERIFY(coreShare(shot(*views.kara), third, karaokeInk) > 0.6);
+
+        views.tabs.revealCurrent();
+        const QImage kara = shot(*views.kara);
+        list = shot(*views.list->viewport());
+        QCOMPARE(kara.copy(middle), seeingKara.copy(middle));
+        QVERIFY(coreShare(kara, QRect(0, 0, 640, 80), karaokeInk) > 0.6);
+        QCOMPARE(list.copy(current), seeingList.copy(current));
+        QVERIFY(othersAreBars(list));
+        for (int next : {2, 1}) {
+            views.tabs.showSentence(next, next - 1, next + 1);
+            QVERIFY(coreShare(shot(*views.kara), middle, karaokeInk) > 0.6);
+        }
+        QVERIFY(coreShare(shot(*views.list->viewport()), current, listBlue) > 0.6);
+
+        // What the learner types while blind is what the list gives back.
+        views.list->setTextInteractionFlags(Qt::TextEditorInteraction);
+        QCOMPARE(shot(*views.list->viewport()), seeingList);
+        QTextCursor edit(views.document()->findBlockByNumber(5));
+        edit.insertText(QStringLiteral("Oh, "));
+        views.list->setTextInteractionFlags(Qt::NoTextInteraction);
+        QVERIFY(othersAreBars(shot(*views.list->viewport())));
+        QCOMPARE(views.tabs.sentenceText(2), QStringLiteral("Oh, It rains a lot.\r\n"));
+        edit.movePosition(QTextCursor::StartOfBlock, QTextCursor::KeepAnchor);
+        edit.removeSelectedText();
+        views.tabs.setBlind(false);
+        QCOMPARE(views.list->toPlainText(), text);
+        QCOMPARE(shot(*views.kara), seeingKara);
+        QCOMPARE(shot(*views.list->viewport()), seeingList);
+
+        views.tabs.setBlind(true);
+        views.tabs.setSentences(sentences);
+        views.tabs.showSentence(1, 0, 2);
+        QVERIFY(views.tabs.isBlind());
+        QVERIFY(othersAreBars(shot(*views.list->viewport())));
     }
 
     // The selection marks the current sentence: dark blue with white text
