@@ -7,9 +7,12 @@
 #include "textview/LrcLstView.h"
 #include "textview/TabsView.h"
 #include "waveform/PlotView.h"
+#include "widgets/DrillControls.h"
+#include "widgets/DrillStatus.h"
 #include "widgets/OctImgBtn.h"
 #include "widgets/PanelView.h"
 #include "widgets/PhaseTabs.h"
+#include "widgets/SpeedControl.h"
 #include "widgets/VoicerImg.h"
 #include "widgets/VolSlider.h"
 #include "widgets/wikiSlider.h"
@@ -29,7 +32,6 @@ constexpr int kTextViewMinHeight = 240;
 constexpr int kMargin = 4;
 constexpr int kColumnSpacing = 4;
 constexpr int kSmallPointSize = 8;
-constexpr int kSpriteRows = 4;
 const QString kEmptyTime = QStringLiteral("00:00:00\n00:00:00");
 
 template <typename Widget>
@@ -39,13 +41,9 @@ Widget* named(Widget* widget, const char* name)
     return widget;
 }
 
-OctImgBtn* spriteButton(const char* name, const char* picture, bool checkable, QWidget* parent)
+OctImgBtn* namedButton(const char* name, const char* picture, bool checkable, QWidget* parent)
 {
-    auto* button = named(new OctImgBtn(parent), name);
-    button->setCheckable(checkable);
-    button->setSprite(loadArtwork(QLatin1String(picture)), kSpriteRows);
-    button->setFocusPolicy(Qt::NoFocus);
-    return button;
+    return named(spriteButton(QLatin1String(picture), checkable, parent), name);
 }
 
 VolSlider* volumeSlider(const char* name, int initial, QWidget* parent)
@@ -146,9 +144,9 @@ void DialogForm::setupTextViews(QVBoxLayout* layout, QDialog* window)
 void DialogForm::setupHelpControls(QVBoxLayout* layout, QDialog* window)
 {
     auto* row = new QHBoxLayout;
-    wikiPauser = spriteButton("wikiPauser", ":/images/btn-wikipauser-check.png", true, window);
+    wikiPauser = namedButton("wikiPauser", ":/images/btn-wikipauser-check.png", true, window);
     wikiSlid = named(new wikiSlider(window), "wikiSlid");
-    wikiStopper = spriteButton("wikiStopper", ":/images/btn-wikistopper-press.png", false, window);
+    wikiStopper = namedButton("wikiStopper", ":/images/btn-wikistopper-press.png", false, window);
     wikiVoice = named(new VoicerImg(window), "wikiVoice");
     wikiVoice->setPixmap(loadArtwork(QStringLiteral(":/images/volumer075.png")));
     volSlid = volumeSlider("volSlid", 75, window);
@@ -167,7 +165,7 @@ PlotRow DialogForm::makeRow(const QString& name, const QString& caption, int row
 {
     const QByteArray prefix = name.toLatin1();
     PlotRow plotRow;
-    plotRow.play = spriteButton(prefix + "Play", ":/images/btn-wikipauser-check.png", true, window);
+    plotRow.play = namedButton(prefix + "Play", ":/images/btn-wikipauser-check.png", true, window);
     plotRow.caption = named(new QLabel(caption, window), "label_" + prefix);
     plotRow.plot = named(new PlotView(window), prefix + "Plot");
     plotRow.volumeIcon = named(new VoicerImg(window), prefix + "VolImg");
@@ -200,22 +198,29 @@ void DialogForm::setupPanel(QDialog* window)
     grid->addLayout(tabsRow, 0, 0);
 
     auto* controlsRow = named(new QHBoxLayout, "horizontalLayout_2");
-    adjLrc = spriteButton("adjLrc", ":/images/btn-PlotCtrlView-check.png", true, ctrlpanel);
+    adjLrc = namedButton("adjLrc", ":/images/btn-PlotCtrlView-check.png", true, ctrlpanel);
     adjLrc->setTexts(QObject::tr("编辑"), QObject::tr("编辑"));
-    lrcSplit = spriteButton("lrcSplit", ":/images/btn-PlotCtrlView-press.png", false, ctrlpanel);
+    lrcSplit = namedButton("lrcSplit", ":/images/btn-PlotCtrlView-press.png", false, ctrlpanel);
     lrcSplit->setTexts(QObject::tr("截断"), QObject::tr("截断"));
-    recCtrl = spriteButton("recCtrl", ":/images/btn-recctrl-check.png", true, ctrlpanel);
+    recCtrl = namedButton("recCtrl", ":/images/btn-recctrl-check.png", true, ctrlpanel);
     lab_recCVol = named(new QLabel(ctrlpanel), "lab_recCVol");
     lab_recCVol->setPixmap(loadArtwork(QStringLiteral(":/images/recvol025.png")));
     recCtrlVol = volumeSlider("recCtrlVol", 20, ctrlpanel);
-    matShow = spriteButton("matShow", ":/images/btn-matshow-press.png", false, ctrlpanel);
-    transShow = spriteButton("transShow", ":/images/btn-translation-check.png", true, ctrlpanel);
+    speedControl = named(new SpeedControl(ctrlpanel), "speedControl");
+    drillControls = named(new DrillControls(ctrlpanel), "drillControls");
+    drillStatus = named(new DrillStatus(ctrlpanel), "drillStatus");
+    blindShow = namedButton("blindShow", ":/images/btn-blind-check.png", true, ctrlpanel);
+    blindShow->setToolTip(QObject::tr("盲听"));
+    matShow = namedButton("matShow", ":/images/btn-matshow-press.png", false, ctrlpanel);
+    transShow = namedButton("transShow", ":/images/btn-translation-check.png", true, ctrlpanel);
     transShow->setToolTip(QObject::tr("显示/隐藏译文"));
     for (QWidget* widget : {static_cast<QWidget*>(adjLrc), static_cast<QWidget*>(lrcSplit),
                             static_cast<QWidget*>(recCtrl), static_cast<QWidget*>(lab_recCVol),
-                            static_cast<QWidget*>(recCtrlVol)})
+                            static_cast<QWidget*>(recCtrlVol), static_cast<QWidget*>(speedControl),
+                            static_cast<QWidget*>(drillControls), static_cast<QWidget*>(drillStatus)})
         controlsRow->addWidget(widget);
     controlsRow->addStretch(1);
+    controlsRow->addWidget(blindShow);
     controlsRow->addWidget(transShow);
     controlsRow->addWidget(matShow);
     grid->addLayout(controlsRow, 1, 0);

@@ -4,6 +4,8 @@
 
 #include <QString>
 
+class DrillControls;
+class DrillStatus;
 class IVideo;
 class KaraView;
 class LrcLstView;
@@ -17,6 +19,7 @@ class QGridLayout;
 class QLabel;
 class QVBoxLayout;
 class QWidget;
+class SpeedControl;
 class TabsView;
 class TreesView;
 class VoicerImg;
@@ -53,6 +56,10 @@ struct DialogForm {
     OctImgBtn* recCtrl = nullptr;
     QLabel* lab_recCVol = nullptr;
     VolSlider* recCtrlVol = nullptr;
+    SpeedControl* speedControl = nullptr;
+    DrillControls* drillControls = nullptr;
+    DrillStatus* drillStatus = nullptr;
+    OctImgBtn* blindShow = nullptr;
     OctImgBtn* matShow = nullptr;
     OctImgBtn* transShow = nullptr;
 

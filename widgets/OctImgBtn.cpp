@@ -1,5 +1,6 @@
 #include "OctImgBtn.h"
 
+#include "resources/Artwork.h"
 #include "widgets/Sprite.h"
 
 #include <QPainter>
@@ -70,4 +71,13 @@ void OctImgBtn::leaveEvent(QEvent* event)
     m_hovered = false;
     update();
     QCheckBox::leaveEvent(event);
+}
+
+OctImgBtn* spriteButton(const QString& picture, bool checkable, QWidget* parent)
+{
+    auto* button = new OctImgBtn(parent);
+    button->setCheckable(checkable);
+    button->setSprite(loadArtwork(picture), OctImgBtn::RowCount);
+    button->setFocusPolicy(Qt::NoFocus);
+    return button;
 }

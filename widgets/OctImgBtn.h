@@ -36,3 +36,7 @@ private:
     QString m_checkedText;
     bool m_hovered = false;
 };
+
+// A button of the panels: the four-row sprite at the resource path, checkable
+// or not, and never taking the keyboard focus, which stays with the shortcuts.
+OctImgBtn* spriteButton(const QString& picture, bool checkable, QWidget* parent);

@@ -39,6 +39,10 @@ const Picture kPictures[] = {
     {"volumer100.png", 1, 1},                {"recvol000.png", 1, 1},
     {"recvol025.png", 1, 1},                 {"recvol050.png", 1, 1},
     {"recvol075.png", 1, 1},                 {"recvol100.png", 1, 1},
+    {"btn-speed-slower-press.png", 1, 4},    {"btn-speed-faster-press.png", 1, 4},
+    {"btn-speed-reset-press.png", 1, 4},     {"btn-drill-check.png", 2, 4},
+    {"btn-drill-arrow-press.png", 1, 4},     {"btn-drill-option-check.png", 2, 4},
+    {"btn-blind-check.png", 2, 4},           {"bg-drill-status.png", 1, 1},
 };
 
 QString resource(const char* name)
