@@ -11,13 +11,17 @@
 #include "textview/LrcLstView.h"
 #include "textview/TabsView.h"
 #include "waveform/PlotView.h"
+#include "widgets/DrillControls.h"
+#include "widgets/DrillStatus.h"
 #include "widgets/OctImgBtn.h"
 #include "widgets/PanelView.h"
 #include "widgets/PhaseTabs.h"
+#include "widgets/SpeedControl.h"
 #include "widgets/VoicerImg.h"
 #include "widgets/VolSlider.h"
 #include "widgets/wikiSlider.h"
 
+#include <QApplication>
 #include <QContextMenuEvent>
 #include <QGridLayout>
 #include <QGuiApplication>
@@ -92,6 +96,12 @@ Dialog::Dialog(QWidget* parent)
         m_ui->ori.volume->setValue(*profile.volOri);
     m_ui->transShow->setChecked(profile.translations);
     m_ui->txtLrc->setTranslationsVisible(profile.translations);
+    m_ui->blindShow->setChecked(profile.blind);
+    m_ui->drillControls->setSettings(profile.drill);
+    m_controller->setSpeed(profile.speed);
+    QStringList refused;
+    m_keys = readKeyMap(m_profile, &refused);
+    setupKeys(refused);
 
     PhaseTabs* tabs = m_ui->phaseTabs;
     tabs->setUsesScrollButtons(false);
@@ -119,10 +129,13 @@ Dialog::Dialog(QWidget* parent)
     }
     m_ui->adjLrc->setVisible(profile.editor);
     m_ui->lrcSplit->setVisible(profile.editor);
+    refreshDrillEnabled();
 }
 
 Dialog::~Dialog()
 {
+    // The filter asks the controller, which is about to go.
+    qApp->removeEventFilter(this);
     writeProfile();
     delete m_controller;
     delete m_librarySkin;
@@ -143,6 +156,9 @@ void Dialog::writeProfile()
     snapshot.phase = m_ui->phaseTabs->currentIndex();
     snapshot.page = m_ui->txtLrc->currentIndex();
     snapshot.translations = m_ui->txtLrc->translationsVisible();
+    snapshot.speed = m_controller->speed();
+    snapshot.drill = m_ui->drillControls->settings();
+    snapshot.blind = m_ui->txtLrc->isBlind();
     ::writeProfile(snapshot, m_profile);
 }
 
@@ -162,6 +178,9 @@ void Dialog::connectWidgets()
     connect(m_ui->volSlid, &VolSlider::sigPercChanged, this, &Dialog::doVolOri);
     connect(m_ui->rec.volume, &VolSlider::sigPercChanged, this, &Dialog::doVolRec);
     connect(m_ui->transShow, &QAbstractButton::toggled, m_ui->txtLrc, &TabsView::setTranslationsVisible);
+    connect(m_ui->blindShow, &QAbstractButton::toggled, m_ui->txtLrc, &TabsView::setBlind);
+    connect(m_ui->speedControl, &SpeedControl::speedRequested, m_controller, &Repeta::setSpeed);
+    connect(m_ui->drillControls->button(), &QAbstractButton::toggled, this, &Dialog::doDrill);
     connect(m_ui->wikiStopper, &QAbstractButton::clicked, this, &Dialog::doWikiStop);
     connect(m_ui->matShow, &QAbstractButton::clicked, this, &Dialog::doToggleMat);
     connect(m_ui->adjLrc, &QAbstractButton::toggled, this, &Dialog::doLrcEdit);
@@ -255,7 +274,8 @@ void Dialog::setHelpMode(bool on)
     if (!on)
         m_ui->volSlid->hide();
     for (QWidget* widget : {static_cast<QWidget*>(m_ui->recCtrl), static_cast<QWidget*>(m_ui->lab_recCVol),
-                            static_cast<QWidget*>(m_ui->recCtrlVol)})
+                            static_cast<QWidget*>(m_ui->recCtrlVol), static_cast<QWidget*>(m_ui->speedControl),
+                            static_cast<QWidget*>(m_ui->drillControls)})
         widget->setVisible(!on);
     m_ui->tsWidget->resize(m_ui->tsWidget->width(), height() + (on ? kLibraryExtraInHelp : kLibraryExtra));
     m_ui->ctrlpanel->setOpen(!on);
@@ -267,6 +287,7 @@ void Dialog::setHelpMode(bool on)
     if (m_controller)
         m_controller->setSeekTarget(on ? static_cast<vPlotWidget*>(m_ui->wikiSlid) : m_ui->ori.plot);
     m_helpMode = on;
+    refreshDrillEnabled();
 }
 
 void Dialog::setTextTabOffset(const QPoint& offset) { m_ui->txtLrc->setTabOffset(offset); }
@@ -292,8 +313,17 @@ void Dialog::doExportSig(QString)
     update();
 }
 
-void Dialog::doSwitchSig(QString material) { m_controller->openMaterial(material); }
-void Dialog::doPhaseCho(int phase) { m_controller->choosePhase(phase); }
+void Dialog::doSwitchSig(QString material)
+{
+    m_controller->openMaterial(material);
+    refreshDrillEnabled();
+}
+
+void Dialog::doPhaseCho(int phase)
+{
+    m_controller->choosePhase(phase);
+    refreshDrillEnabled();
+}
 void Dialog::doPlayOri(bool on) { m_controller->playOriginal(on); }
 void Dialog::doPlayPce(bool on) { m_controller->playSentence(on); }
 void Dialog::doPlayRec(bool on) { m_controller->playRecording(on); }

@@ -4,10 +4,12 @@
 #pragma once
 
 #include "DialogForm.h"
+#include "Shortcuts.h"
 
 #include "controller/Contracts.h"
 
 #include <QDialog>
+#include <QPointer>
 #include <QSettings>
 #include <QSystemTrayIcon>
 
@@ -39,6 +41,9 @@ public:
     void setRecTime(const QString& text) override;
     void setPceTime(const QString& text) override;
     void setOriTime(const QString& text) override;
+    void setSpeed(double speed) override;
+    void setDrillChecked(bool on) override;
+    void showDrill(const DrillState& state) override;
 
     const DialogForm& form() const { return *m_ui; }
     Repeta* controller() const { return m_controller; }
@@ -67,6 +72,8 @@ public slots:
 
 protected:
     void moveEvent(QMoveEvent* event) override;
+    // While the drill runs, any click or key of the learner's but the speed's ends it.
+    bool eventFilter(QObject* watched, QEvent* event) override;
     void contextMenuEvent(QContextMenuEvent* event) override;
 
 private:
@@ -76,6 +83,14 @@ private:
     void restoreSliders();
     void restoreState();
     void writeProfile();
+    void setupKeys(const QStringList& refused);
+    void doKey(KeyAction action);
+    void doDrill(bool on);
+    void refreshDrillEnabled();
+    void showShortcutSheet();
+    // Keys that leave the drill running: the speed's and the drill's own.
+    bool keepsDrill(KeyAction action) const;
+    bool keepsDrill(const QKeySequence& key) const;
 
     std::unique_ptr<DialogForm> m_ui;
     QSettings m_profile;
@@ -85,4 +100,6 @@ private:
     QSystemTrayIcon* m_tray = nullptr;
     QMenu* m_trayMenu = nullptr;
     bool m_helpMode = false;
+    KeyMap m_keys;
+    QPointer<QDialog> m_sheet;
 };

@@ -94,6 +94,17 @@ void callHandler(Repeta* object, Handler operation, Arg argument)
         (object->*operation)(argument);
 }
 
+// What the sentence drill is doing, for the control panel to show.
+struct DrillState {
+    enum Stage { Off, Rounds, Speaking, PlayBack, Failed };
+    Stage stage = Off;
+    int round = 0; // Rounds: 1-based, of `rounds`
+    int rounds = 0;
+    double remainingSeconds = 0; // Speaking: the learner's time left, of totalSeconds
+    double totalSeconds = 0;
+    QString message; // Failed: why the drill ended, for the learner
+};
+
 // The interfaces carry no data. Their destructors are protected and not
 // virtual: nobody deletes a view through them. The one exception is the audio
 // device, which the controller creates and deletes itself, as its concrete type.
@@ -117,6 +128,10 @@ public:
     virtual void setRecTime(const QString& text) = 0;
     virtual void setPceTime(const QString& text) = 0;
     virtual void setOriTime(const QString& text) = 0;
+    // The playback speed in force, for the speed control to show.
+    virtual void setSpeed(double speed) = 0;
+    virtual void setDrillChecked(bool on) = 0;
+    virtual void showDrill(const DrillState& state) = 0;
 
 protected:
     ~vCtrlWidget() = default;

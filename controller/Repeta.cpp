@@ -3,6 +3,8 @@
 #include "Repeta.h"
 
 #include "RecordLayout.h"
+#include "SentenceDrill.h"
+#include "TakeJudge.h"
 #include "TimeLabel.h"
 
 #include "media/IAudio.h"
@@ -43,6 +45,8 @@ Repeta::Repeta(vCtrlWidget* ctrl, vTabsWidget* tabs, vPlotWidget* recPlot, vPlot
     , m_progressTimer(new QTimer(this))
     , m_recordTimer(new QTimer(this))
     , m_pauseScanner(new PauseScanner(this))
+    , m_takeJudge(new TakeJudge(this))
+    , m_drill(new SentenceDrill(*this, ctrl))
 {
     m_progressTimer->setInterval(kProgressTickMs);
     m_recordTimer->setInterval(kRecordTickMs);
@@ -52,6 +56,10 @@ Repeta::Repeta(vCtrlWidget* ctrl, vTabsWidget* tabs, vPlotWidget* recPlot, vPlot
     connect(m_progressTimer, &QTimer::timeout, this, &Repeta::doUpdateProg);
     connect(m_recordTimer, &QTimer::timeout, this, &Repeta::doRecProg);
     connect(m_pauseScanner, &PauseScanner::sigScanned, this, &Repeta::doPausesFound);
+    connect(m_engine, &MediaEngine::sigMarkOut, this, &Repeta::doMarkOut);
+    connect(m_takeJudge, &TakeJudge::sigJudged, this, [this](const QString& path, bool speech, const QString&) {
+        doTakeJudged(path, speech);
+    });
 
     for (vPlotWidget* plot : {m_oriPlot, m_pcePlot, m_recPlot}) {
         plot->setTintColor(kPlotTint);
@@ -63,6 +71,9 @@ Repeta::Repeta(vCtrlWidget* ctrl, vTabsWidget* tabs, vPlotWidget* recPlot, vPlot
 
 Repeta::~Repeta()
 {
+    // Stopped, the drill ignores what the media report as they stop below;
+    // it goes with the other children.
+    m_drill->stop();
     delete m_progressTimer;
     delete m_pauseScanner;
     m_recorder->requestFinish();
@@ -70,6 +81,7 @@ Repeta::~Repeta()
     delete m_recorder;
     if (m_recordFile)
         std::fclose(m_recordFile);
+    delete m_takeJudge;
     delete m_ploter;
     // Stops every open media; each one reports through doPlayStopped, which
     // deletes its audio device.
@@ -81,6 +93,7 @@ void Repeta::openMaterial(const QString& path)
 {
     if (path == m_materialPath)
         return;
+    m_drill->stop();
     m_materialPath = path;
     const bool isFile = QFileInfo(path).isFile();
     const MediaFacts facts = isFile ? probeMedia(path) : MediaFacts();
@@ -108,6 +121,7 @@ void Repeta::openMaterial(const QString& path)
     m_ctrl->setOriPlayEnabled(isFile);
     m_ctrl->setPhaseEnabled(false, ListenRepeat);
     m_ctrl->setOriPlayChecked(false);
+    m_duration = duration;
     loadSentences(duration);
     m_pauseScanner->cancel();
     if (isFile && !m_recordDir.isEmpty() && m_sentenceFile.isEmpty() && facts.hasAudio)
@@ -177,6 +191,7 @@ void Repeta::openVideo(const QString& name)
 void Repeta::choosePhase(int phase)
 {
     if (static_cast<unsigned int>(phase) <= Retelling) {
+        m_drill->stop();
         m_phase = phase;
         playOriginal(false);
         playRecording(false);

@@ -4,7 +4,9 @@
 #pragma once
 
 #include "Contracts.h"
+#include "DrillSettings.h"
 #include "NullPlotWidget.h"
+#include "PracticeSpeed.h"
 #include "sentences/PauseSentences.h"
 
 #include <QObject>
@@ -19,6 +21,8 @@ class MediaEngine;
 class Ploter;
 class PaRecThread;
 class QTimer;
+class SentenceDrill;
+class TakeJudge;
 
 enum PracticePhase { PassageImitation = 0, ListenRepeat = 1, Retelling = 2 };
 
@@ -55,6 +59,20 @@ public:
     void seekOriginal(float fraction);
     void seekInSentence(float fraction);
     void seekRecording(float fraction);
+    // The learner's speed, for the original and the recording alike; snapped
+    // onto the speed grid.
+    void setSpeed(double speed);
+    double speed() const { return m_speed; }
+    // The sentence `delta` away from the current one; playing goes on there.
+    void stepSentence(int delta);
+    // The current sentence again from its start: the sentence in Listen &
+    // Repeat, the passage from there otherwise.
+    void replaySentence();
+
+    // The hands-free drill; false when it cannot start.
+    bool startDrill(const drill::Settings& settings);
+    void stopDrill();
+    bool drilling() const;
 
     // Recording.
     void refreshRecordTarget();
@@ -95,6 +113,20 @@ public slots:
     void doPausesFound(const QString& mediaPath, const PauseSentences& result);
 
 private:
+    friend class SentenceDrill;
+    void doMarkOut(MediaIdentifier id);
+    void doTakeJudged(const QString& takePath, bool holdsSpeech);
+    // Puts a finished take in place of the sentence's recording (keep) or
+    // drops it; failure: why the recorder failed, for the learner.
+    void finishTake(bool keep, const QString& failure);
+    // The engine's speed for the original (the drill's round speed) and the recording.
+    void applySpeed();
+    // The sentence loop stops at the sentence's end instead of starting again.
+    void holdAtSentenceEnd(bool on);
+    // A recording whose take replaces the sentence's only when it holds speech.
+    bool startTake();
+    // Sentence `index`'s length in the original, in seconds.
+    double sentenceSeconds(int index) const;
     // Reads the material's sentence file into the timeline and hands it to
     // the views; mediaDuration ends a last sentence the file leaves open.
     void loadSentences(float mediaDuration);
@@ -132,6 +164,8 @@ private:
     QTimer* m_progressTimer;
     QTimer* m_recordTimer;
     PauseScanner* m_pauseScanner;
+    TakeJudge* m_takeJudge;
+    SentenceDrill* m_drill;
 
     QString m_recordPath;
     QString m_recordingTarget; // where the running recording goes when it is done
@@ -153,6 +187,9 @@ private:
     float m_recVolume = 0.75f;
     float m_oriVolume = 0.75f;
     bool m_editing = true;
+    double m_speed = speed::kNormal;
+    float m_duration = -1.0f; // the material's, as opening found it; -1 when unknown
+    bool m_takeNeedsSpeech = false; // the running recording is a drill's take
     bool m_textHidden = false; // a retelling's recording hides the sentences until it is done
     std::FILE* m_recordFile = nullptr;
     int m_recTicks = 0;

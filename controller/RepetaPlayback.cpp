@@ -2,6 +2,7 @@
 // progress tick; the seek handlers and the volumes.
 #include "Repeta.h"
 
+#include "SentenceDrill.h"
 #include "TimeLabel.h"
 
 #include "media/IAudio.h"
@@ -23,6 +24,63 @@ MediaIdentifier Repeta::newMedia(const QString& path)
     id.video = m_video;
     return id;
 }
+
+void Repeta::setSpeed(double speed)
+{
+    m_speed = speed::snapped(speed);
+    applySpeed();
+    m_ctrl->setSpeed(m_speed);
+}
+
+void Repeta::applySpeed()
+{
+    m_engine->doSetSpeed(m_oriMedia, m_drill->roundSpeed(m_speed));
+    m_engine->doSetSpeed(m_recMedia, m_speed);
+}
+
+void Repeta::holdAtSentenceEnd(bool on) { m_engine->doSetLoopHold(m_oriMedia, on); }
+
+void Repeta::doMarkOut(MediaIdentifier id)
+{
+    if (id.path == m_materialPath && (m_activity & PCE_PLAYING))
+        m_drill->roundEnded();
+}
+
+double Repeta::sentenceSeconds(int index) const
+{
+    if (static_cast<unsigned int>(index) >= m_sentenceCount)
+        return 0;
+    // A last sentence runs to the end of the media, which may have stopped.
+    float end = sentenceEnd(index);
+    if (end == -1.0f)
+        end = m_duration;
+    return std::max(0.0, double(end) - double(m_sentenceStarts[index]));
+}
+
+void Repeta::stepSentence(int delta)
+{
+    if (hasCurrentSentence())
+        selectSentence(std::clamp(m_currentSentence + delta, 0, int(m_sentenceCount) - 1));
+}
+
+void Repeta::replaySentence()
+{
+    if (!hasCurrentSentence())
+        return;
+    if (m_phase == ListenRepeat) {
+        playSentence(true);
+        m_engine->doSeekTime(m_oriMedia, m_sentenceStarts[m_currentSentence]);
+        return;
+    }
+    playOriginal(true);
+    m_engine->doSeekTime(m_oriMedia, m_sentenceStarts[m_currentSentence]);
+}
+
+bool Repeta::startDrill(const drill::Settings& settings) { return m_drill->start(settings); }
+
+void Repeta::stopDrill() { m_drill->stop(); }
+
+bool Repeta::drilling() const { return m_drill->isRunning(); }
 
 void Repeta::pauseRecordingPlayback()
 {
@@ -73,6 +131,7 @@ void Repeta::playOriginal(bool on)
         m_oriMedia = newMedia(m_materialPath);
         m_engine->doOpen(m_oriMedia);
         m_engine->doSetVolume(m_oriMedia, m_oriVolume);
+        m_engine->doSetSpeed(m_oriMedia, m_speed);
         m_engine->doStart(m_oriMedia, true);
         m_activity |= ORI_PLAYING;
     } else {
@@ -103,6 +162,7 @@ void Repeta::playSentence(bool on)
             m_oriMedia = newMedia(m_materialPath);
             m_engine->doOpen(m_oriMedia);
             m_engine->doSetVolume(m_oriMedia, m_oriVolume);
+            m_engine->doSetSpeed(m_oriMedia, m_drill->roundSpeed(m_speed));
             m_engine->doStart(m_oriMedia, true);
         }
         loopCurrentSentence();
@@ -124,6 +184,7 @@ void Repeta::loopCurrentSentence()
     // in doUpdateProg() remains for a sentence that it cannot loop (the last).
     m_engine->doSetInOut(m_oriMedia, m_sentenceStarts[m_currentSentence], sentenceEnd(m_currentSentence));
     m_engine->doSetLooping(m_oriMedia, true);
+    m_engine->doSetLoopHold(m_oriMedia, false);
 }
 
 void Repeta::playRecording(bool on)
@@ -143,6 +204,7 @@ void Repeta::playRecording(bool on)
         m_recMedia = newMedia(m_recordPath);
         m_engine->doOpen(m_recMedia);
         m_engine->doSetVolume(m_recMedia, m_recVolume);
+        m_engine->doSetSpeed(m_recMedia, m_speed);
         m_engine->doStart(m_recMedia, true);
     };
     if (m_recMedia.path == m_recordPath) {
@@ -244,12 +306,14 @@ void Repeta::doPlayStopped(MediaIdentifier id)
         m_ctrl->setOriPlayChecked(false);
         m_ctrl->setPcePlayChecked(false);
         m_activity &= ~(ORI_PLAYING | PCE_PLAYING);
+        m_drill->originalEnded();
     }
     const bool isRecording = id.path.contains(QLatin1String("recordpiece")) ||
                              id.path.contains(QLatin1String("the-only-one"));
     if (isRecording && id.path == m_recordPath) {
         m_ctrl->setRecPlayChecked(false);
         m_activity &= ~REC_PLAYING;
+        m_drill->playbackEnded();
     }
 }
 

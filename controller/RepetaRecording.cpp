@@ -4,6 +4,8 @@
 
 #include "FileJoin.h"
 #include "RecordLayout.h"
+#include "SentenceDrill.h"
+#include "TakeJudge.h"
 #include "TimeLabel.h"
 
 #include "media/MediaEngine.h"
@@ -77,8 +79,8 @@ void Repeta::startRecording(bool on)
         m_recordTimer->stop();
         return;
     }
-    if (m_recorder->isRunning()) {
-        // The previous recording is still being flushed; its file is in use.
+    if (m_recorder->isRunning() || (m_takeNeedsSpeech && !m_recordFile)) {
+        // The previous recording is still being flushed or judged; its file is in use.
         m_ctrl->setRecordChecked(false);
         return;
     }
@@ -135,17 +137,48 @@ void Repeta::doRecProg()
 
 void Repeta::doRecDone()
 {
-    if (m_recordFile) {
-        const bool written = m_recorder->succeeded() && std::fflush(m_recordFile) == 0 && std::ftell(m_recordFile) > 0;
-        const bool closed = std::fclose(m_recordFile) == 0;
-        m_recordFile = nullptr;
+    if (!m_recordFile) {
+        finishTake(false, QString());
+        return;
+    }
+    const bool captured = m_recorder->succeeded();
+    const bool written = captured && std::fflush(m_recordFile) == 0 && std::ftell(m_recordFile) > 0;
+    const bool closed = std::fclose(m_recordFile) == 0;
+    m_recordFile = nullptr;
+    QString failure;
+    if (!captured)
+        failure = m_recorder->errorText().startsWith(QLatin1String("portaudio")) ? tr("找不到麦克风")
+                                                                                 : tr("录音无法写入磁盘");
+    else if (!(written && closed))
+        failure = tr("录音无法写入磁盘");
+    // A drill's take stays aside (and the recording flag up) until it is
+    // known to hold speech.
+    if (failure.isEmpty() && m_takeNeedsSpeech) {
+        m_takeJudge->judge(m_recordingTarget + kPartialSuffix);
+        return;
+    }
+    finishTake(failure.isEmpty(), failure);
+}
+
+void Repeta::doTakeJudged(const QString& takePath, bool holdsSpeech)
+{
+    if ((m_activity & RECORDING) && takePath == m_recordingTarget + kPartialSuffix)
+        finishTake(holdsSpeech, QString());
+}
+
+void Repeta::finishTake(bool keep, const QString& failure)
+{
+    bool kept = false;
+    if (!m_recordingTarget.isEmpty()) {
         const QString partial = m_recordingTarget + kPartialSuffix;
-        // rename() replaces the old recording in one step; a failed or empty
-        // recording is dropped and the old one stays.
-        if (!(written && closed) ||
-            std::rename(QFile::encodeName(partial).constData(), QFile::encodeName(m_recordingTarget).constData()) != 0)
+        // rename() replaces the old recording in one step; a failed, empty
+        // or silent take is dropped and the old one stays.
+        kept = keep && std::rename(QFile::encodeName(partial).constData(),
+                                   QFile::encodeName(m_recordingTarget).constData()) == 0;
+        if (!kept)
             QFile::remove(partial);
     }
+    m_takeNeedsSpeech = false;
     refreshRecordTarget();
     m_ctrl->setRecPlayEnabled(true);
     m_activity &= ~RECORDING;
@@ -155,6 +188,16 @@ void Repeta::doRecDone()
         m_textHidden = false;
     }
     showSentenceText();
+    m_drill->takeDone(kept, failure);
+}
+
+bool Repeta::startTake()
+{
+    startRecording(true);
+    m_takeNeedsSpeech = (m_activity & RECORDING) != 0;
+    if (m_takeNeedsSpeech)
+        m_ctrl->setRecordChecked(true);
+    return m_takeNeedsSpeech;
 }
 
 void Repeta::setRecGain(float fraction)

@@ -7,6 +7,7 @@ extern "C" {
 }
 
 #include <algorithm>
+#include <cmath>
 
 namespace {
 
@@ -19,6 +20,11 @@ constexpr int kMaxWriteWaitMs = 20;
 // sound before it has left the device's buffer, which is shorter, and is
 // heard in full even if the device is deleted at once.
 constexpr int kTailSilenceMs = 100;
+// How often a loop held at its end looks for the seek that ends the hold.
+constexpr int kHeldPollMs = 10;
+// Pieces of sound fed to the tempo stage: a change of speed waits behind one
+// of them at most.
+constexpr int kTempoPieceMs = 10;
 
 } // namespace
 
@@ -29,6 +35,8 @@ audioThread::audioThread(const DecoderSetup& setup, const AVFormatContext* forma
     , m_sampleRate(setup.decoder->sample_rate)
     , m_frameBytes(channels * kBytesPerSample)
     , m_restart(std::move(restart))
+    , m_tempo(m_sampleRate, channels)
+    , m_pieceFrames(std::max(1, m_sampleRate * kTempoPieceMs / 1000))
 {
     setObjectName(QStringLiteral("audioThread"));
     m_blocks.open(format, setup.streamIndex, setup.decoder);
@@ -48,9 +56,13 @@ void audioThread::run()
     while (outcome == Outcome::Continue) {
         if (isStopping() || !holdWhilePaused())
             break;
+        if (m_held)
+            waitWhileHeld();
         if (!takePacket(packet)) {
             // The end of the data: what the decoder still holds is sound too.
             outcome = isStopping() ? Outcome::Stop : decode(nullptr);
+            if (outcome == Outcome::Continue && m_tempo.isRunning() && !finishStretch(loopEnd()))
+                outcome = Outcome::Stop;
             if (outcome == Outcome::Continue)
                 outcome = Outcome::End;
             break;
@@ -69,7 +81,9 @@ audioThread::Outcome audioThread::handlePacket(AVPacket* packet)
     if (PacketQueue::isFlushMarker(packet)) {
         avcodec_flush_buffers(m_setup.decoder);
         m_blocks.restart();
+        m_tempo.stop();
         m_cut = false;
+        m_afterJump = true;
         return Outcome::Continue;
     }
     if (packet->stream_index != m_setup.streamIndex || m_cut)
@@ -96,11 +110,9 @@ audioThread::Outcome audioThread::decode(const AVPacket* packet)
     return outcome;
 }
 
-void audioThread::checkMarks(const SoundBlock& block, bool looping)
+void audioThread::checkMarks(std::int64_t first, std::int64_t end, bool looping)
 {
-    const auto within = [&block](std::int64_t mark) {
-        return mark != kNoSample && block.first <= mark && mark < block.first + block.frames;
-    };
+    const auto within = [first, end](std::int64_t mark) { return mark != kNoSample && first <= mark && mark < end; };
     if (within(m_markIn.load()))
         emit sigMarkIn();
     // A loop reports its mark-out where it cuts the sound.
@@ -118,9 +130,20 @@ std::int64_t audioThread::loopEnd() const
 void audioThread::cutAtLoopEnd()
 {
     m_cut = true;
+    m_held = m_hold.load();
+    m_heldAt = m_seeks.load();
     emit sigMarkOut();
-    if (m_restart)
+    if (m_restart && !m_held)
         m_restart();
+}
+
+void audioThread::waitWhileHeld()
+{
+    // Nothing more is taken from the queue, which fills and so stops the
+    // reading, until the seek that ends the hold.
+    while (m_hold.load() && m_seeks.load() == m_heldAt && !isStopping())
+        idle(kHeldPollMs);
+    m_held = false;
 }
 
 audioThread::Outcome audioThread::writeFrame(const AVFrame* frame)
@@ -132,22 +155,102 @@ audioThread::Outcome audioThread::writeFrame(const AVFrame* frame)
     if (!m_blocks.take(frame, discard, block))
         return Outcome::Continue;
     const std::int64_t end = loopEnd();
-    checkMarks(block, end != kNoSample);
+    // Stretched sound meets its marks as the stage puts it out.
+    const bool plain = !m_tempo.isRunning() && speed::isNormal(m_speed.load());
+    if (plain)
+        checkMarks(block.first, block.first + block.frames, end != kNoSample);
     // A loop's end or the media's out-point inside this block: its samples
     // up to there are the last ones played. A loop whose end was set behind
     // playback is left to the controller's seek.
     const bool cut = end != kNoSample && block.first <= end && !block.keepBefore(end);
     const std::int64_t outPoint = m_outPoint.load();
     const bool ended = outPoint != kNoSample && !block.keepBefore(outPoint);
-    // A loop's clock never shows a time past its end, which would make the
-    // controller seek back a second time.
-    if (end == kNoSample || block.first < end)
-        m_clock.store(block.first);
-    if (!writeAll(block.data, block.frames * m_frameBytes))
+    if (!(plain ? writePlain(block, end) : writeStretched(block, end, cut || ended)))
         return Outcome::Stop;
     if (cut)
         cutAtLoopEnd();
     return ended ? Outcome::End : Outcome::Continue;
+}
+
+bool audioThread::writePlain(const SoundBlock& block, std::int64_t loopEnd)
+{
+    // A loop's clock never shows a time past its end, which would make the
+    // controller seek back a second time.
+    if (loopEnd == kNoSample || block.first < loopEnd)
+        m_clock.store(block.first);
+    m_afterJump = false;
+    return writeAll(block.data, block.frames * m_frameBytes);
+}
+
+bool audioThread::writeStretched(SoundBlock block, std::int64_t loopEnd, bool last)
+{
+    while (block.frames > 0) {
+        const double wanted = m_speed.load();
+        if (!speed::isNormal(wanted))
+            followSpeed(wanted, block.first);
+        else if (m_tempo.isRunning() && !joinNormalSpeed(block, loopEnd))
+            return false;
+        if (!m_tempo.isRunning()) {
+            // Normal speed again, or no stage to be had: the rest as decoded.
+            checkMarks(block.first, block.first + block.frames, loopEnd != kNoSample);
+            return writePlain(block, loopEnd);
+        }
+        const int frames = std::min(m_pieceFrames, block.frames);
+        const double from = m_tempo.position();
+        m_stretched.clear();
+        // A failed stage is dropped; the next piece starts another.
+        if (!m_tempo.process(block.data, frames, m_stretched))
+            m_tempo.stop();
+        if (!writeTempoOutput(from, loopEnd))
+            return false;
+        skipFrames(block, frames);
+    }
+    return !last || !m_tempo.isRunning() || finishStretch(loopEnd);
+}
+
+void audioThread::followSpeed(double wanted, std::int64_t next)
+{
+    if (m_tempo.isRunning())
+        m_tempo.setTempo(wanted);
+    else
+        m_tempo.start(wanted, next, m_afterJump);
+}
+
+bool audioThread::joinNormalSpeed(SoundBlock& block, std::int64_t loopEnd)
+{
+    const double from = m_tempo.position();
+    m_stretched.clear();
+    // What the stage holds goes out at normal speed too.
+    m_tempo.setTempo(speed::kNormal);
+    skipFrames(block, m_tempo.finishInto(m_stretched, block.data, block.frames));
+    return writeTempoOutput(from, loopEnd);
+}
+
+void audioThread::skipFrames(SoundBlock& block, int frames) const
+{
+    block.first += frames;
+    block.data += size_t(frames) * size_t(m_frameBytes);
+    block.frames -= frames;
+}
+
+bool audioThread::writeTempoOutput(double from, std::int64_t loopEnd)
+{
+    if (m_stretched.empty())
+        return true;
+    const auto first = std::int64_t(std::floor(from));
+    checkMarks(first, std::int64_t(std::floor(m_tempo.position())), loopEnd != kNoSample);
+    if (loopEnd == kNoSample || first < loopEnd)
+        m_clock.store(first);
+    m_afterJump = false;
+    return writeAll(m_stretched.data(), int(m_stretched.size()));
+}
+
+bool audioThread::finishStretch(std::int64_t loopEnd)
+{
+    const double from = m_tempo.position();
+    m_stretched.clear();
+    m_tempo.finish(m_stretched);
+    return writeTempoOutput(from, loopEnd);
 }
 
 void audioThread::writeSilence(int ms)

@@ -4,6 +4,8 @@
 #include "ParseThread.h"
 #include "VideoThread.h"
 
+#include "controller/PracticeSpeed.h"
+
 MediaEngine::MediaEngine(QObject* parent)
     : QObject(parent)
 {
@@ -45,6 +47,12 @@ double MediaEngine::duration(const MediaIdentifier& id) const
 {
     const parseThread* media = find(id);
     return media ? media->duration() : -1.0;
+}
+
+double MediaEngine::speed(const MediaIdentifier& id) const
+{
+    const parseThread* media = find(id);
+    return media ? media->speed() : -1.0;
 }
 
 void MediaEngine::doOpen(MediaIdentifier id)
@@ -126,10 +134,22 @@ void MediaEngine::doSetLooping(MediaIdentifier id, bool on)
         media->setLooping(on);
 }
 
+void MediaEngine::doSetLoopHold(MediaIdentifier id, bool on)
+{
+    if (parseThread* media = find(id))
+        media->setLoopHold(on);
+}
+
 void MediaEngine::doSetVolume(MediaIdentifier id, float gain)
 {
     if (find(id) && id.audio)
         id.audio->setVolume(gain);
+}
+
+void MediaEngine::doSetSpeed(MediaIdentifier id, double speed)
+{
+    if (parseThread* media = find(id))
+        media->setSpeed(speed::snapped(speed));
 }
 
 MediaEngine::MediaMap::iterator MediaEngine::findAudioSender()

@@ -23,6 +23,8 @@ public:
     double currentTime(const MediaIdentifier& id) const;
     // Seconds of the container; -1 if not open.
     double duration(const MediaIdentifier& id) const;
+    // The playback speed; -1 if not open.
+    double speed(const MediaIdentifier& id) const;
 
 signals:
     void sigMarkIn(MediaIdentifier id);
@@ -39,7 +41,15 @@ public slots:
     // mark-in, without a gap: the sound ends at the mark-out's sample and
     // starts again at the mark-in's.
     void doSetLooping(MediaIdentifier id, bool on);
+    // A loop held at its end: the sound stops at the mark-out's sample, with
+    // its sigMarkOut, and stays silent until the next seek.
+    void doSetLoopHold(MediaIdentifier id, bool on);
     void doSetVolume(MediaIdentifier id, float gain);
+    // Plays slower or faster at the same pitch, heard within about 100 ms;
+    // the speed goes to the grid of controller/PracticeSpeed.h and stays
+    // through seeks, loops and pauses. currentTime() stays in the media's own
+    // seconds, and a loop's round lasts the sentence's length over the speed.
+    void doSetSpeed(MediaIdentifier id, double speed);
     void doInMarking();
     void doOutMarking();
     void parseFinished();

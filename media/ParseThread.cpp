@@ -118,6 +118,8 @@ void parseThread::openAudio(AudioDev* device)
         setup, m_format, device, channels, [this] { requestSeek(m_markIn.load()); }, this);
     m_audioThread->setMarks(toSample(m_markIn.load()), toSample(m_markOut.load()));
     m_audioThread->setLooping(m_looping.load());
+    m_audioThread->setLoopHold(m_loopHold.load());
+    m_audioThread->setSpeed(m_speed.load());
 }
 
 void parseThread::openVideo(VideoDev* device)
@@ -167,6 +169,13 @@ void parseThread::setMarks(double markIn, double markOut)
         m_audioThread->setMarks(toSample(markIn), toSample(markOut));
 }
 
+void parseThread::setLoopHold(bool on)
+{
+    m_loopHold.store(on);
+    if (m_audioThread)
+        m_audioThread->setLoopHold(on);
+}
+
 void parseThread::setLooping(bool on)
 {
     m_looping.store(on);
@@ -174,11 +183,20 @@ void parseThread::setLooping(bool on)
         m_audioThread->setLooping(on);
 }
 
+void parseThread::setSpeed(double speed)
+{
+    m_speed.store(speed);
+    if (m_audioThread)
+        m_audioThread->setSpeed(speed);
+}
+
 void parseThread::requestSeek(double seconds)
 {
     m_seekRequest.store(seconds);
-    if (m_audioThread)
+    if (m_audioThread) {
         m_audioThread->setDiscardBefore(toSample(seconds));
+        m_audioThread->seekRequested();
+    }
     if (m_videoThread)
         m_videoThread->setDiscardBefore(m_videoTimeline.toTimestamp(seconds));
     m_flags.parser.ring();

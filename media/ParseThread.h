@@ -7,6 +7,8 @@
 
 #include "MediaFlags.h"
 #include "PacketQueue.h"
+
+#include "controller/PracticeSpeed.h"
 #include "decoder/SoundClock.h"
 
 #include <QByteArray>
@@ -54,6 +56,10 @@ public:
     double markOut() const { return m_markOut.load(); }
     // Whether playback that reaches the mark-out goes on at the mark-in.
     void setLooping(bool on);
+    void setLoopHold(bool on);
+    // Playback speed on the grid of controller/PracticeSpeed.h.
+    void setSpeed(double speed);
+    double speed() const { return m_speed.load(); }
     // kNoTime cancels a pending seek; the decoding threads drop data older
     // than the target.
     void requestSeek(double seconds);
@@ -125,6 +131,8 @@ private:
     std::atomic<double> m_markIn{kNoTime};
     std::atomic<double> m_markOut{kNoTime};
     std::atomic<bool> m_looping{false};
+    std::atomic<bool> m_loopHold{false};
+    std::atomic<double> m_speed{speed::kNormal};
     // Set last in run(): as DecodingThread::join().
     std::atomic<bool> m_ended{false};
 };

@@ -123,6 +123,12 @@ bool waitForFocus(const ScreenWindow& window, int timeoutMs)
                      timeoutMs);
 }
 
+bool focus(const ScreenWindow& window)
+{
+    return runXdotool({QStringLiteral("windowfocus"), QStringLiteral("--sync"), window.id}) &&
+           waitForFocus(window, 5000);
+}
+
 bool moveTo(QPoint point)
 {
     return runXdotool({QStringLiteral("mousemove"), QString::number(point.x()), QString::number(point.y())});

@@ -32,6 +32,9 @@ bool waitUntilGone(qint64 pid, const ScreenWindow& window, int timeoutMs);
 // moment later, and keys sent before then are lost.
 bool waitForFocus(const ScreenWindow& window, int timeoutMs);
 
+// Gives the window the keyboard, as a click on it would, without clicking.
+bool focus(const ScreenWindow& window);
+
 bool moveTo(QPoint point);
 bool click(QPoint point); // left button
 // xdotool key names, such as "Return".

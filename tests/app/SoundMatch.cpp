@@ -77,3 +77,23 @@ QVector<double> occurrencesOf(const Pcm& sound, const Pcm& recording, double min
         starts.append(double(best) * kWindowSeconds);
     return starts;
 }
+
+double repeatPeriod(const Pcm& recording, double shortest, double longest)
+{
+    const QVector<double> heard = envelope(recording);
+    const qsizetype first = qsizetype(shortest / kWindowSeconds);
+    const qsizetype last = qsizetype(longest / kWindowSeconds);
+    if (first <= 0 || heard.size() < 2 * last)
+        return -1;
+    const QVector<double> start = heard.mid(0, heard.size() - last);
+    qsizetype best = -1;
+    double bestCorrelation = 0;
+    for (qsizetype lag = first; lag <= last; ++lag) {
+        const double correlation = correlationAt(start, heard, lag);
+        if (correlation > bestCorrelation) {
+            best = lag;
+            bestCorrelation = correlation;
+        }
+    }
+    return bestCorrelation >= kSameSoundCorrelation ? double(best) * kWindowSeconds : -1;
+}

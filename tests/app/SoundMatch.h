@@ -14,3 +14,8 @@ constexpr double kSameSoundCorrelation = 0.85;
 // the best match of its neighbourhood, in time order.
 QVector<double> occurrencesOf(const Pcm& sound, const Pcm& recording,
                               double minimumCorrelation = kSameSoundCorrelation);
+
+// The period, between `shortest` and `longest` seconds, after which what the
+// sink played repeats itself (a looped sentence's round); -1 when nothing in
+// that range repeats. Needs two of the longest periods of sound.
+double repeatPeriod(const Pcm& recording, double shortest, double longest);

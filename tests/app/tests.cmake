@@ -23,3 +23,11 @@ target_sources(app_tst_endtoend PRIVATE
 target_compile_definitions(app_tst_endtoend PRIVATE REPETA_ARTIFACTS_DIR="${CMAKE_BINARY_DIR}/artifacts/endtoend")
 # Its twins of the program's windows read their skin beside the test.
 add_dependencies(app_tst_endtoend skin_test_data)
+# Drives the real program by its keys through the X display and the sound server.
+repeta_program_test(app_tst_keys)
+target_sources(app_tst_keys PRIVATE
+    ${CMAKE_CURRENT_LIST_DIR}/Desktop.h ${CMAKE_CURRENT_LIST_DIR}/Desktop.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/ProgramRun.h ${CMAKE_CURRENT_LIST_DIR}/ProgramRun.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/ScreenMap.h ${CMAKE_CURRENT_LIST_DIR}/ScreenMap.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/SoundMatch.h ${CMAKE_CURRENT_LIST_DIR}/SoundMatch.cpp)
+add_dependencies(app_tst_keys skin_test_data)

@@ -62,6 +62,18 @@ public:
     void setRecTime(const QString& text) override { addText(QStringLiteral("setRecTime"), text); }
     void setPceTime(const QString& text) override { addText(QStringLiteral("setPceTime"), text); }
     void setOriTime(const QString& text) override { addText(QStringLiteral("setOriTime"), text); }
+    void setSpeed(double speed) override { m_log.add(QStringLiteral("ctrl.setSpeed(%1)").arg(speed, 0, 'f', 2)); }
+    void setDrillChecked(bool on) override { add(QStringLiteral("setDrillChecked"), on); }
+    void showDrill(const DrillState& state) override
+    {
+        drill = state;
+        if (state.stage == DrillState::Speaking)
+            speakingSeconds = state.totalSeconds;
+        else // the countdown would flood the log
+            m_log.add(QStringLiteral("ctrl.showDrill(%1,%2/%3)").arg(state.stage).arg(state.round).arg(state.rounds));
+    }
+    DrillState drill;
+    double speakingSeconds = 0; // the latest pause's length
 
 private:
     void add(const QString& name, bool on) { m_log.add(QStringLiteral("ctrl.%1(%2)").arg(name, boolText(on))); }

@@ -1,7 +1,7 @@
 # Every media test runs the engine's or the queue's threads: all of them also
 # run under ThreadSanitizer.
 set(media_tests media_tst_queue media_tst_timeline media_tst_sound media_tst_marks media_tst_seek
-    media_tst_engine media_tst_nosound media_tst_video media_tst_offscreen)
+    media_tst_engine media_tst_nosound media_tst_video media_tst_offscreen media_tst_speed)
 foreach(test IN LISTS media_tests)
     if(TEST ${test})
         set_property(TEST ${test} APPEND PROPERTY LABELS threads)

@@ -69,6 +69,7 @@ private slots:
     void seekStartsAtItsSample();
     void loopRepeatsItsSentenceToTheSample_data() { containers::addRows(); }
     void loopRepeatsItsSentenceToTheSample();
+    void heldLoopStopsAtItsEndUntilASeek();
 };
 
 void TimelineTest::secondsBecomeTimestampsAndBack()
@@ -132,6 +133,42 @@ void TimelineTest::loopRepeatsItsSentenceToTheSample()
         QVERIFY2(difference.isEmpty(),
                  qPrintable(QStringLiteral("round %1: %2").arg(start / round + 1).arg(difference)));
     }
+}
+
+// A loop held at its end plays one round to the mark-out's very sample,
+// then nothing, however long it waits; a seek plays on from its target.
+void TimelineTest::heldLoopStopsAtItsEndUntilASeek()
+{
+    const containers::Row row{QStringLiteral("seconds.wav")};
+    const Pcm reference = containers::reference(row);
+    CaptureDevice device;
+    MediaEngine engine;
+    QSignalSpy marked(&engine, &MediaEngine::sigMarkOut);
+    QSignalSpy stopped(&engine, &MediaEngine::sigPlayStopped);
+    MediaIdentifier id;
+    id.path = testenv::media(row.file);
+    id.audio = &device;
+    engine.doOpen(id);
+    engine.doSetInOut(id, kMarkIn, kMarkOut);
+    engine.doSetLooping(id, true);
+    engine.doSetLoopHold(id, true);
+    engine.doSeekTime(id, kMarkIn);
+    engine.doStart(id, true);
+    QVERIFY(marked.wait(kTimeoutMs));
+    QTest::qWait(int((kMarkOut - kMarkIn) * 1500)); // a round and a half
+    QCOMPARE(marked.count(), 1);
+    QVERIFY(stopped.isEmpty());
+    const Pcm held = device.pcm();
+    const qsizetype round = containers::frameAt(row, kMarkOut) - containers::frameAt(row, kMarkIn);
+    QCOMPARE(held.frames(), round);
+    const QString difference = containers::compare(held, reference, row, kMarkIn, round);
+    QVERIFY2(difference.isEmpty(), qPrintable(difference));
+
+    engine.doSetLoopHold(id, false);
+    engine.doSeekTime(id, kMarkIn);
+    QVERIFY(marked.wait(kTimeoutMs));
+    engine.doStart(id, false);
+    QVERIFY(device.pcm().frames() >= 2 * round);
 }
 
 REPETA_TEST_MAIN(TimelineTest)

@@ -159,3 +159,15 @@ ff -f lavfi -i "$hd" -f lavfi -i "$tone" "${exact[@]}" -c:v libvpx-vp9 -deadline
     -c:a libopus -shortest video720.webm
 touch "$stamp"
 # ---- end of video at 720p ----
+
+# ---- Pure tones for playback at other speeds (media/TempoStage) ----
+# A second of 400 Hz, then one of 600 Hz, at full 16-bit precision and
+# joined at a zero crossing: a loop across the change shows each round's
+# middle, and any click at its jump stands out above 4 kHz. And the steps
+# file in FLAC, whose frames of 4608 samples (0.1 s) are four times as long
+# as MP3's.
+rm -f "$stamp"
+ff -f lavfi -i "aevalsrc=0.5*sin(2*PI*if(lt(t\,1)\,400\,600)*t):c=stereo:s=44100:d=2" "${exact[@]}" -c:a pcm_s16le twotones.wav
+ff "${inputs[@]}" -filter_complex "concat=n=10:v=0:a=1" "${exact[@]}" -c:a flac -ar 44100 -ac 2 steps.flac
+touch "$stamp"
+# ---- end of pure tones ----
