@@ -17,8 +17,11 @@
 #include <QApplication>
 #include <QKeyEvent>
 #include <QMessageBox>
+#include <QScreen>
 #include <QShortcut>
 #include <QTimer>
+
+#include <algorithm>
 
 namespace {
 // Keys that only step a value repeat while held; the others act once.
@@ -176,6 +179,16 @@ void Dialog::showShortcutSheet()
     }
     m_sheet = new ShortcutSheet(m_keys, this);
     m_sheet->setAttribute(Qt::WA_DeleteOnClose);
+    m_sheet->adjustSize();
+    // Over the main window, within the screen.
+    QRect place(QPoint(0, 0), m_sheet->frameGeometry().size());
+    place.moveCenter(frameGeometry().center());
+    if (const QScreen* screen = this->screen()) {
+        const QRect room = screen->availableGeometry();
+        place.moveTop(std::clamp(place.top(), room.top(), std::max(room.top(), room.bottom() - place.height())));
+        place.moveLeft(std::clamp(place.left(), room.left(), std::max(room.left(), room.right() - place.width())));
+    }
+    m_sheet->move(place.topLeft());
     m_sheet->show();
 }
 

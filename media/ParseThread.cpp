@@ -146,6 +146,7 @@ void parseThread::openVideo(VideoDev* device)
     const double frameDuration = rate.num > 0 && rate.den > 0 ? av_q2d(av_inv_q(rate)) : kDefaultFrameDuration;
     DecoderSetup setup{&m_videoQueue, m_videoDecoder, m_videoStream, stream->time_base, &m_flags, &m_flags.videoActive};
     m_videoThread = new videoThread(setup, device, frameDuration, this);
+    m_videoThread->setSpeed(m_speed.load());
 }
 
 std::int64_t parseThread::toSample(double seconds) const
@@ -188,6 +189,8 @@ void parseThread::setSpeed(double speed)
     m_speed.store(speed);
     if (m_audioThread)
         m_audioThread->setSpeed(speed);
+    if (m_videoThread)
+        m_videoThread->setSpeed(speed);
 }
 
 void parseThread::requestSeek(double seconds)

@@ -33,7 +33,7 @@ struct VideoPicture {
     int width = 0;
     int height = 0;
     bool allocated = false;
-    double pts = 0.0; // seconds
+    double pts = 0.0; // seconds of playing: the media's time over the speed
     int pixelFormat = -1; // an FFmpeg pixel format
 
 private:

@@ -132,7 +132,7 @@ void videoThread::showFrame(const AVFrame* frame)
         return;
     }
     sws_scale(m_scaler, frame->data, frame->linesize, 0, frame->height, m_picture.planes, m_picture.lineSizes);
-    m_picture.pts = t;
+    m_picture.pts = t / m_speed.load();
     m_surface->pushFrame(m_picture);
 }
 

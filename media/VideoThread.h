@@ -6,6 +6,8 @@
 #include "DecodingThread.h"
 #include "VideoPicture.h"
 
+#include <atomic>
+
 class VideoDev;
 struct AVFrame;
 struct SwsContext;
@@ -15,6 +17,10 @@ public:
     // frameDuration: seconds of one picture at the stream's nominal rate.
     videoThread(const DecoderSetup& setup, VideoDev* surface, double frameDuration, QObject* parent);
     ~videoThread() override;
+
+    // Pictures follow the sound's speed: their times are divided by it.
+    // Set by the engine in the GUI thread.
+    void setSpeed(double speed) { m_speed.store(speed); }
 
 protected:
     void run() override;
@@ -41,4 +47,5 @@ private:
     SourceFormat m_source;
     VideoPicture m_picture;
     double m_clock = 0.0; // seconds: where the next picture is due
+    std::atomic<double> m_speed{1.0};
 };

@@ -10,7 +10,6 @@ set -euo pipefail
 rounds=${2:-10}
 . "$(dirname "${BASH_SOURCE[0]}")/../common.sh" loop_bench "${1:-/tmp/build-bench-loop}"
 
-ff() { ffmpeg -nostdin -hide_banner -loglevel error -y "$@"; }
 ff -f lavfi -i "anoisesrc=color=white:amplitude=0.5:seed=7:sample_rate=44100:duration=20" -ac 2 \
     -fflags +bitexact -c:a pcm_s16le "$work/noise.wav"
 picture=(-f lavfi -i "color=c=blue:s=160x120:r=10:d=20")

@@ -10,15 +10,8 @@ set -euo pipefail
 seconds=${2:-180}
 . "$(dirname "${BASH_SOURCE[0]}")/../common.sh" media_bench "${1:-/tmp/build-bench-media}"
 
-ff() { ffmpeg -nostdin -hide_banner -loglevel error -y "$@"; }
 cd "$work"
-# Speech: a passage read by espeak-ng, repeated to the length wanted.
-espeak-ng -v en-us -s 150 -w passage.wav "Good morning. How are you today? I would like a cup of tea, please. \
-The weather is lovely this afternoon, and the children are playing in the park near the river."
-sox -R passage.wav -r 44100 -c 2 passage2.wav pad 0 0.5
-sox -R passage2.wav long.wav repeat $(( seconds / 8 + 1 ))
-sox -R long.wav speech.wav trim 0 "$seconds"
-ff -i speech.wav -fflags +bitexact -c:a libmp3lame -b:a 128k speech.mp3
+make_speech "$seconds"
 ff -f lavfi -i "testsrc=size=320x240:rate=25" -i speech.wav -t "$seconds" -fflags +bitexact \
     -c:v flv1 -c:a libmp3lame -ar 44100 -b:a 128k movie.flv
 # A lesson as learners have them: 720p H.264 at 30 fps with AAC, 30 s.

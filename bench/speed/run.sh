@@ -12,15 +12,8 @@ set -euo pipefail
 seconds=${2:-60}
 . "$(dirname "${BASH_SOURCE[0]}")/../common.sh" speed_bench "${1:-/tmp/build-bench-speed}"
 
-ff() { ffmpeg -nostdin -hide_banner -loglevel error -y "$@"; }
 cd "$work"
-# Speech: a passage read by espeak-ng, repeated to the length wanted.
-espeak-ng -v en-us -s 150 -w passage.wav "Good morning. How are you today? I would like a cup of tea, please. \
-The weather is lovely this afternoon, and the children are playing in the park near the river."
-sox -R passage.wav -r 44100 -c 2 passage2.wav pad 0 0.5
-sox -R passage2.wav long.wav repeat $(( seconds / 8 + 1 ))
-sox -R long.wav speech.wav trim 0 "$seconds"
-ff -i speech.wav -fflags +bitexact -c:a libmp3lame -b:a 128k speech.mp3
+make_speech "$seconds"
 # The looped sentence: 400 Hz, then 600 Hz from 1 s; a round is the change
 # back from 600 to 400 Hz to the next.
 ff -f lavfi -i "aevalsrc=0.5*sin(2*PI*if(lt(t\,1)\,400\,600)*t):c=stereo:s=44100:d=2" -fflags +bitexact \

@@ -8,6 +8,7 @@
 #include "app/Profile.h"
 #include "controller/Repeta.h"
 #include "library/TreesView.h"
+#include "textview/LrcLstView.h"
 #include "textview/TabsView.h"
 #include "widgets/OctImgBtn.h"
 #include "waveform/PlotView.h"
@@ -22,6 +23,7 @@
 #include <QSettings>
 #include <QSignalSpy>
 #include <QTemporaryDir>
+#include <QTextCursor>
 
 class DialogTest : public QObject {
     Q_OBJECT
@@ -184,6 +186,35 @@ private slots:
         QCOMPARE(profile.materialName, QStringLiteral("./workspace/sentences.mp3"));
         QVERIFY(!profile.fullPlaying);
         QVERIFY(profile.editor); // never written, so still there
+    }
+
+    // The sentence list being edited keeps Space for its text; out of edit
+    // mode Space plays the sentence.
+    void theListBeingEditedKeepsItsKeys()
+    {
+        QVERIFY(QFile::copy(testenv::media(QStringLiteral("sentences.mp3")), QStringLiteral("workspace/keys.mp3")));
+        QVERIFY(QFile::copy(testenv::media(QStringLiteral("sentences.lrc")), QStringLiteral("workspace/keys.lrc")));
+        testenv::writeFile(QStringLiteral("profile.ini"),
+                           "[General]\nMaterialName=./workspace/keys.mp3\nPhase=1\nPage=1\nEditor=true\n");
+        Dialog window;
+        const DialogForm& ui = window.form();
+        window.show();
+        window.activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(&window));
+        ui.adjLrc->click(); // edit mode
+        ui.lstLrc->setFocus();
+        QTextCursor cursor = ui.lstLrc->textCursor();
+        cursor.clearSelection(); // the current sentence is selected
+        ui.lstLrc->setTextCursor(cursor);
+        const QString before = ui.lstLrc->toPlainText();
+        QTest::keyClick(ui.lstLrc, Qt::Key_Space);
+        QCOMPARE(ui.lstLrc->toPlainText().size(), before.size() + 1);
+        QVERIFY(!(window.controller()->activity() & Repeta::PCE_PLAYING));
+
+        ui.adjLrc->click();
+        QTest::keyClick(ui.lstLrc, Qt::Key_Space);
+        QVERIFY(window.controller()->activity() & Repeta::PCE_PLAYING);
+        window.controller()->playSentence(false);
     }
 
     void helpModeAtStartOpensTheHelpVideoOnly()

@@ -37,6 +37,8 @@ constexpr double kSilenceDb = -50;
 constexpr double kMicrophoneHz = 440;
 constexpr double kToneToleranceHz = 5;
 constexpr double kFastSpeed = 1.25;
+// From a key to the sound at the sink, on a loaded machine.
+constexpr double kStartAllowanceSeconds = 1.5;
 constexpr double kRoundToleranceSeconds = 0.05;
 const QString kMaterial = QStringLiteral("./workspace/greetings.mp3");
 const QString kFirstTake = QStringLiteral("files/greetings.mp3/shadowpieces/recordpiece000.mp3");
@@ -179,13 +181,14 @@ private slots:
     void spaceLoopsTheSentenceAndArrowsMove()
     {
         QVERIFY(desktop::focus(m_main));
-        Pcm heard = hear({QStringLiteral("space")}, int(2.3 * length(0) * 1000));
+        Pcm heard = hear({QStringLiteral("space")}, int((2 * length(0) + kStartAllowanceSeconds) * 1000));
         QVERIFY(press(QStringLiteral("space")));
         QVERIFY2(occurrencesOf(sentence(0), heard).size() >= 2, "the first sentence did not loop");
 
-        heard = hear({QStringLiteral("Right"), QStringLiteral("space")}, int((length(1) + 0.8) * 1000));
+        heard = hear({QStringLiteral("Right"), QStringLiteral("space")},
+                     int((length(1) + kStartAllowanceSeconds) * 1000));
         QVERIFY(press(QStringLiteral("space")));
-        QCOMPARE(occurrencesOf(sentence(1), heard).size(), 1);
+        QVERIFY2(!occurrencesOf(sentence(1), heard).isEmpty(), "the next sentence did not play");
         QVERIFY(occurrencesOf(sentence(0), heard).isEmpty());
         QVERIFY(press(QStringLiteral("Left")));
     }
@@ -196,7 +199,7 @@ private slots:
     {
         QVERIFY(press(QStringLiteral("bracketleft"), 5) && press(QStringLiteral("bracketright"), 10));
         const double round = length(0) / kFastSpeed;
-        const Pcm heard = hear({QStringLiteral("space")}, int(2.4 * round * 1000));
+        const Pcm heard = hear({QStringLiteral("space")}, int((2 * round + kStartAllowanceSeconds) * 1000));
         QVERIFY(press(QStringLiteral("space")));
         const double period = repeatPeriod(heard, 0.8 * round, 1.2 * round);
         QVERIFY2(qAbs(period - round) < kRoundToleranceSeconds,

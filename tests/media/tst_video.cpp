@@ -164,6 +164,7 @@ private slots:
     void widePictureInASquareLeavesBandsAboveAndBelow();
     void picturesArePacedByTheirTimes_data();
     void picturesArePacedByTheirTimes();
+    void picturesFollowTheSpeed();
     void heldUpSurfaceDropsLatePicturesAndCatchesUp();
     void surfaceSwitchedOffFreesAWaitingThread();
     void missingDepthBufferIsReported();
@@ -331,6 +332,22 @@ void VideoTest::picturesArePacedByTheirTimes()
     surface->setFormat(-1, -1, -1, false);
     QVERIFY2(qAbs(elapsed - expected) < 0.15, qPrintable(QString::number(elapsed)));
     QCOMPARE(surface->droppedPictures(), 0);
+}
+
+// At half speed the pictures come half as fast, with the slowed sound.
+void VideoTest::picturesFollowTheSpeed()
+{
+    std::unique_ptr<IVideo> surface = showSurface(640, 360);
+    QVERIFY(surface);
+    EngineFixture fixture;
+    const MediaIdentifier id = fixture.open(testenv::media(QStringLiteral("video720.mp4")), surface.get());
+    fixture.engine->doSetSpeed(id, 0.5);
+    fixture.engine->doStart(id, true);
+    showing(*surface, 5);
+    constexpr int kCounted = 15;
+    const double elapsed = showing(*surface, kCounted);
+    const double expected = 2.0 * kCounted / kHdRate;
+    QVERIFY2(qAbs(elapsed - expected) < 0.15, qPrintable(QString::number(elapsed)));
 }
 
 // The GUI thread held up for 200 ms: the waiting pictures whose successors
