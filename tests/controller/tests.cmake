@@ -3,7 +3,3 @@
 if(TEST controller_tst_sentencefiles)
     set_property(TEST controller_tst_sentencefiles APPEND PROPERTY LABELS threads)
 endif()
-# The drill judges its takes on a thread of its own, beside the engine's and the recorder's.
-if(TEST controller_tst_drill)
-    set_property(TEST controller_tst_drill APPEND PROPERTY LABELS threads)
-endif()
