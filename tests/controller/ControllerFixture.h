@@ -44,6 +44,17 @@ protected:
         QVERIFY2(QFile::copy(testenv::media(name), to), qPrintable(to));
     }
 
+    // A fresh controller with the four tone sentences open from `material`
+    // (in the workspace), their LRC beside it.
+    void openToneSentences(const QString& material)
+    {
+        resetHome();
+        copyMedia(QStringLiteral("sentences.mp3"), material);
+        copyMedia(QStringLiteral("sentences.lrc"), QStringLiteral("./workspace/sentences.lrc"));
+        makeController();
+        m_repeta->openMaterial(material);
+    }
+
     // Phase 0 is current after start-up: the first phase tab reports it.
     void makeController()
     {

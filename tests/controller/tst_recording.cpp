@@ -53,11 +53,7 @@ private slots:
 
     void init()
     {
-        resetHome();
-        copyMedia(QStringLiteral("sentences.mp3"), kMaterial);
-        copyMedia(QStringLiteral("sentences.lrc"), QStringLiteral("./workspace/sentences.lrc"));
-        makeController();
-        m_repeta->openMaterial(kMaterial);
+        openToneSentences(kMaterial);
     }
 
     void cleanup() { destroyController(); }
