@@ -181,6 +181,7 @@ void Dialog::connectWidgets()
     connect(m_ui->blindShow, &QAbstractButton::toggled, m_ui->txtLrc, &TabsView::setBlind);
     connect(m_ui->speedControl, &SpeedControl::speedRequested, m_controller, &Repeta::setSpeed);
     connect(m_ui->drillControls->button(), &QAbstractButton::toggled, this, &Dialog::doDrill);
+    connect(m_ui->comparePlay, &QAbstractButton::clicked, this, &Dialog::doCompare);
     connect(m_ui->wikiStopper, &QAbstractButton::clicked, this, &Dialog::doWikiStop);
     connect(m_ui->matShow, &QAbstractButton::clicked, this, &Dialog::doToggleMat);
     connect(m_ui->adjLrc, &QAbstractButton::toggled, this, &Dialog::doLrcEdit);
@@ -230,7 +231,11 @@ void Dialog::setOriPlayEnabled(bool on)
 }
 
 void Dialog::setPcePlayEnabled(bool on) { m_ui->pce.play->setEnabled(on); }
-void Dialog::setRecPlayEnabled(bool on) { m_ui->rec.play->setEnabled(on); }
+void Dialog::setRecPlayEnabled(bool on)
+{
+    m_ui->rec.play->setEnabled(on);
+    refreshDrillEnabled();
+}
 
 void Dialog::setOriPlayChecked(bool on)
 {
@@ -275,7 +280,7 @@ void Dialog::setHelpMode(bool on)
         m_ui->volSlid->hide();
     for (QWidget* widget : {static_cast<QWidget*>(m_ui->recCtrl), static_cast<QWidget*>(m_ui->lab_recCVol),
                             static_cast<QWidget*>(m_ui->recCtrlVol), static_cast<QWidget*>(m_ui->speedControl),
-                            static_cast<QWidget*>(m_ui->drillControls)})
+                            static_cast<QWidget*>(m_ui->drillControls), static_cast<QWidget*>(m_ui->comparePlay)})
         widget->setVisible(!on);
     m_ui->tsWidget->resize(m_ui->tsWidget->width(), height() + (on ? kLibraryExtraInHelp : kLibraryExtra));
     m_ui->ctrlpanel->setOpen(!on);

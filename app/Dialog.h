@@ -86,6 +86,7 @@ private:
     void setupKeys(const QStringList& refused);
     void doKey(KeyAction action);
     void doDrill(bool on);
+    void doCompare();
     void refreshDrillEnabled();
     void showShortcutSheet();
     // Keys that leave the drill running: the speed's and the drill's own.

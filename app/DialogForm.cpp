@@ -208,6 +208,8 @@ void DialogForm::setupPanel(QDialog* window)
     recCtrlVol = volumeSlider("recCtrlVol", 20, ctrlpanel);
     speedControl = named(new SpeedControl(ctrlpanel), "speedControl");
     drillControls = named(new DrillControls(ctrlpanel), "drillControls");
+    comparePlay = namedButton("comparePlay", ":/images/btn-compare-press.png", false, ctrlpanel);
+    comparePlay->setToolTip(QObject::tr("对比：原句再录音"));
     drillStatus = named(new DrillStatus(ctrlpanel), "drillStatus");
     blindShow = namedButton("blindShow", ":/images/btn-blind-check.png", true, ctrlpanel);
     blindShow->setToolTip(QObject::tr("盲听"));
@@ -217,7 +219,8 @@ void DialogForm::setupPanel(QDialog* window)
     for (QWidget* widget : {static_cast<QWidget*>(adjLrc), static_cast<QWidget*>(lrcSplit),
                             static_cast<QWidget*>(recCtrl), static_cast<QWidget*>(lab_recCVol),
                             static_cast<QWidget*>(recCtrlVol), static_cast<QWidget*>(speedControl),
-                            static_cast<QWidget*>(drillControls), static_cast<QWidget*>(drillStatus)})
+                            static_cast<QWidget*>(drillControls), static_cast<QWidget*>(comparePlay),
+                            static_cast<QWidget*>(drillStatus)})
         controlsRow->addWidget(widget);
     controlsRow->addStretch(1);
     controlsRow->addWidget(blindShow);

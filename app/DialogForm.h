@@ -58,6 +58,7 @@ struct DialogForm {
     VolSlider* recCtrlVol = nullptr;
     SpeedControl* speedControl = nullptr;
     DrillControls* drillControls = nullptr;
+    OctImgBtn* comparePlay = nullptr; // the model sentence, then the take
     DrillStatus* drillStatus = nullptr;
     OctImgBtn* blindShow = nullptr;
     OctImgBtn* matShow = nullptr;

@@ -71,6 +71,7 @@ void Dialog::setupKeys(const QStringList& refused)
     tip(m_ui->recCtrl, tr("开始/停止录音"), {KeyAction::Record});
     tip(m_ui->speedControl, tr("播放速度"), {KeyAction::Slower, KeyAction::Faster, KeyAction::NormalSpeed});
     tip(m_ui->drillControls->button(), tr("自动跟读"), {KeyAction::Drill});
+    tip(m_ui->comparePlay, tr("对比：原句再录音"), {KeyAction::CompareAB});
     tip(m_ui->transShow, tr("显示/隐藏译文"), {KeyAction::Translations});
     tip(m_ui->blindShow, tr("盲听"), {KeyAction::Blind, KeyAction::Reveal});
     tip(m_ui->phaseTabs, tr("练习阶段"), {KeyAction::PassageImitation, KeyAction::ListenRepeat, KeyAction::Retelling});
@@ -135,6 +136,9 @@ void Dialog::doKey(KeyAction action)
     case KeyAction::PlayRecording:
         clickIfEnabled(m_ui->rec.play);
         break;
+    case KeyAction::CompareAB:
+        clickIfEnabled(m_ui->comparePlay);
+        break;
     case KeyAction::Slower:
         step(-speed::kStep);
         break;
@@ -196,8 +200,10 @@ bool Dialog::eventFilter(QObject* watched, QEvent* event)
 {
     if (m_controller && m_controller->drilling()) {
         if (event->type() == QEvent::MouseButtonPress) {
+            // These buttons end what runs themselves.
             const bool speedOrDrill = within(watched, m_ui->speedControl) ||
-                                      within(watched, m_ui->drillControls->button());
+                                      within(watched, m_ui->drillControls->button()) ||
+                                      within(watched, m_ui->comparePlay);
             if (!speedOrDrill)
                 m_controller->stopDrill();
         } else if (event->type() == QEvent::KeyPress) {
@@ -220,11 +226,21 @@ void Dialog::doDrill(bool on)
         setDrillChecked(false);
 }
 
+void Dialog::doCompare()
+{
+    if (m_controller->drilling())
+        m_controller->stopDrill();
+    else
+        m_controller->compareWithTake();
+}
+
 void Dialog::refreshDrillEnabled()
 {
     const bool on = !m_helpMode && m_controller && m_controller->phase() == ListenRepeat &&
                     m_controller->sentenceCount() > 0;
     m_ui->drillControls->button()->setEnabled(on);
+    // A/B needs the sentence's take, which the recording's play button shows.
+    m_ui->comparePlay->setEnabled(on && m_ui->rec.play->isEnabled());
 }
 
 void Dialog::setSpeed(double speed) { m_ui->speedControl->setSpeed(speed); }

@@ -24,6 +24,7 @@ constexpr ActionEntry kEntries[] = {
     {KeyAction::SentenceAgain, "SentenceAgain", Qt::Key_Down, QT_TRANSLATE_NOOP("Shortcuts", "从头重听本句")},
     {KeyAction::Record, "Record", Qt::Key_R, QT_TRANSLATE_NOOP("Shortcuts", "开始/停止录音")},
     {KeyAction::PlayRecording, "PlayRecording", Qt::Key_P, QT_TRANSLATE_NOOP("Shortcuts", "播放/停止录音")},
+    {KeyAction::CompareAB, "CompareAB", Qt::Key_C, QT_TRANSLATE_NOOP("Shortcuts", "对比：原句再录音")},
     {KeyAction::Slower, "Slower", Qt::Key_BracketLeft, QT_TRANSLATE_NOOP("Shortcuts", "减速 0.05")},
     {KeyAction::Faster, "Faster", Qt::Key_BracketRight, QT_TRANSLATE_NOOP("Shortcuts", "加速 0.05")},
     {KeyAction::NormalSpeed, "NormalSpeed", Qt::Key_Backslash, QT_TRANSLATE_NOOP("Shortcuts", "恢复 1.00×")},
@@ -40,7 +41,7 @@ constexpr ActionEntry kEntries[] = {
 constexpr bool entriesAreSound()
 {
     for (int index = 0; index < kKeyActionCount; ++index) {
-        if (kEntries[index].action != KeyAction(index) || kEntries[index].key == Qt::Key_C)
+        if (kEntries[index].action != KeyAction(index))
             return false;
         for (int other = 0; other < index; ++other)
             if (kEntries[other].key == kEntries[index].key)
@@ -49,10 +50,7 @@ constexpr bool entriesAreSound()
     return true;
 }
 static_assert(std::size(kEntries) == size_t(kKeyActionCount) && entriesAreSound(),
-              "one entry per action, in the enum's order, each on a key of its own and none on the reserved C");
-
-// Kept free for a feature that takes it later: no default, and no profile may claim it.
-const QKeySequence kReservedKey(Qt::Key_C);
+              "one entry per action, in the enum's order, each on a key of its own");
 
 const ActionEntry& entry(KeyAction action)
 {
@@ -78,8 +76,6 @@ std::optional<QString> unusable(const QString& text, const QKeySequence& key)
         return translated(QT_TRANSLATE_NOOP("Shortcuts", "“%1”不是单个按键")).arg(text);
     if (key.isEmpty() || key[0].key() == Qt::Key_unknown)
         return translated(QT_TRANSLATE_NOOP("Shortcuts", "无法识别快捷键“%1”")).arg(text);
-    if (key == kReservedKey)
-        return translated(QT_TRANSLATE_NOOP("Shortcuts", "快捷键 %1 留作他用")).arg(learnerKeyText(key));
     return std::nullopt;
 }
 

@@ -19,6 +19,7 @@ enum class KeyAction {
     SentenceAgain,
     Record,
     PlayRecording,
+    CompareAB,
     Slower,
     Faster,
     NormalSpeed,
@@ -64,7 +65,7 @@ private:
 };
 
 // The profile's "Shortcuts" group over the defaults. An empty value is
-// missing; a value that is no single key, the reserved C, or a key that
+// missing; a value that is no single key or a key that
 // another action holds is refused: that action keeps its default and
 // `refused` (may be null) gets one message for it. Between two actions that
 // want one key, the one whose default it is wins, then the earlier one.

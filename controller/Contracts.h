@@ -180,7 +180,8 @@ public:
     virtual void refresh() = 0;
     virtual void setSentenceCount(int count) = 0;
     virtual int exec() = 0;
-    virtual void targetPaths(QString& imitation, QString& repeat, QString& retelling) = 0;
+    // comparison: the model sentences and their takes, one after the other.
+    virtual void targetPaths(QString& imitation, QString& repeat, QString& retelling, QString& comparison) = 0;
 
 protected:
     ~vExporter() = default;

@@ -71,6 +71,9 @@ public:
 
     // The hands-free drill; false when it cannot start.
     bool startDrill(const drill::Settings& settings);
+    // The current sentence at the learner's speed, then its take, then stop;
+    // false without a take. It ends as the drill does.
+    bool compareWithTake();
     void stopDrill();
     bool drilling() const;
 

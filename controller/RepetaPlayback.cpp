@@ -78,6 +78,8 @@ void Repeta::replaySentence()
 
 bool Repeta::startDrill(const drill::Settings& settings) { return m_drill->start(settings); }
 
+bool Repeta::compareWithTake() { return m_drill->startComparison(); }
+
 void Repeta::stopDrill() { m_drill->stop(); }
 
 bool Repeta::drilling() const { return m_drill->isRunning(); }

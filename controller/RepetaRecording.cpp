@@ -2,6 +2,7 @@
 // recording, the recording time, and the export of the recordings.
 #include "Repeta.h"
 
+#include "ComparisonExport.h"
 #include "FileJoin.h"
 #include "RecordLayout.h"
 #include "SentenceDrill.h"
@@ -215,7 +216,8 @@ bool Repeta::exportRecordings(vExporter* dialog, QString* failedTarget)
     QString imitation;
     QString repeat;
     QString retelling;
-    dialog->targetPaths(imitation, repeat, retelling);
+    QString comparison;
+    dialog->targetPaths(imitation, repeat, retelling, comparison);
 
     QStringList pieces;
     const QDir shadow(m_recordDir + QStringLiteral("/shadowpieces/"));
@@ -243,5 +245,17 @@ bool Repeta::exportRecordings(vExporter* dialog, QString* failedTarget)
             return false;
         }
     }
-    return true;
+    if (comparison.isEmpty())
+        return true;
+    QVector<ComparisonPiece> takes;
+    for (int i = 0; i < static_cast<int>(m_sentenceCount); ++i) {
+        const QString take = recordFileFor(m_recordDir, ListenRepeat, i);
+        if (QFileInfo(take).isFile())
+            takes.append({m_sentenceStarts[i], sentenceEnd(i), take});
+    }
+    if (exportComparison(comparison, m_materialPath, takes))
+        return true;
+    if (failedTarget)
+        *failedTarget = comparison;
+    return false;
 }

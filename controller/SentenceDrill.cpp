@@ -21,7 +21,19 @@ SentenceDrill::SentenceDrill(Repeta& practice, vCtrlWidget* ctrl)
     connect(m_tick, &QTimer::timeout, this, &SentenceDrill::tick);
 }
 
-bool SentenceDrill::start(const drill::Settings& settings)
+bool SentenceDrill::start(const drill::Settings& settings) { return begin(settings, false); }
+
+bool SentenceDrill::startComparison()
+{
+    if (!m_practice.recordingExists())
+        return false;
+    drill::Settings once;
+    once.rounds = 1;
+    once.playBack = true;
+    return begin(once, true);
+}
+
+bool SentenceDrill::begin(const drill::Settings& settings, bool comparing)
 {
     stop();
     if (m_practice.phase() != ListenRepeat || m_practice.currentSentence() < 0 ||
@@ -30,8 +42,10 @@ bool SentenceDrill::start(const drill::Settings& settings)
     m_settings = settings;
     m_settings.rounds = std::clamp(settings.rounds, drill::kMinRounds, drill::kMaxRounds);
     m_settings.pauseFactor = std::clamp(settings.pauseFactor, drill::kMinPauseFactor, drill::kMaxPauseFactor);
+    m_comparing = comparing;
     m_sentence = m_practice.currentSentence();
-    m_ctrl->setDrillChecked(true);
+    if (!comparing)
+        m_ctrl->setDrillChecked(true);
     beginSentence();
     return true;
 }
@@ -78,7 +92,13 @@ void SentenceDrill::roundEnded()
     if (m_stage != Stage::Rounds)
         return;
     if (++m_round > m_settings.rounds) {
-        beginSpeaking();
+        if (!m_comparing) {
+            beginSpeaking();
+            return;
+        }
+        m_practice.playSentence(false);
+        m_practice.holdAtSentenceEnd(false);
+        afterTake(true);
         return;
     }
     // The last round stops at the sentence's end instead of starting again.
@@ -178,7 +198,7 @@ void SentenceDrill::playbackEnded()
 
 void SentenceDrill::nextSentence()
 {
-    if (++m_sentence >= int(m_practice.sentenceCount())) {
+    if (m_comparing || ++m_sentence >= int(m_practice.sentenceCount())) {
         finish(DrillState());
         return;
     }

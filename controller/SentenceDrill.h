@@ -21,6 +21,9 @@ public:
 
     // False when there is nothing to drill (not in Listen & Repeat, no sentence).
     bool start(const drill::Settings& settings);
+    // The current sentence once at the learner's speed, then its take, then
+    // stop: the model and the learner side by side. False without a take.
+    bool startComparison();
     // Ends the drill where it is; what was recorded so far is judged as usual.
     void stop();
     bool isRunning() const { return m_stage != Stage::Off; }
@@ -39,6 +42,7 @@ public:
 
 private:
     enum class Stage { Off, Rounds, Speaking, Judging, PlayBack };
+    bool begin(const drill::Settings& settings, bool comparing);
     void beginSentence();
     void beginSpeaking();
     void tick();
@@ -52,6 +56,7 @@ private:
     QTimer* m_tick;
     drill::Settings m_settings;
     Stage m_stage = Stage::Off;
+    bool m_comparing = false; // one sentence and its existing take, no pause
     int m_sentence = -1;
     int m_round = 0;
     double m_speakingSeconds = 0;

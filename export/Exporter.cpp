@@ -16,7 +16,7 @@
 namespace {
 
 constexpr int kDialogWidthPx = 444;
-constexpr int kDialogHeightPx = 373;
+constexpr int kDialogHeightPx = 433;
 
 // What the controller merges into the repeat export; other files in the
 // folder (a stray copy, a recording still being written) are not counted.
@@ -56,11 +56,12 @@ Exporter::Exporter(QWidget* parent)
     ui.progImit->setMaximum(1);
     ui.progRete->setMaximum(1);
     ui.progShad->setFormat(tr("已录%v/总共%m句"));
+    ui.progComp->setFormat(tr("可对照%v句"));
 
     connect(ui.btnExport, &QAbstractButton::clicked, this, &QDialog::accept);
     connect(ui.btnCancel, &QAbstractButton::clicked, this, &QDialog::reject);
     connect(ui.btnChoDir, &QAbstractButton::clicked, this, &Exporter::doChoDir);
-    for (QLineEdit* edit : {ui.expPath, ui.imitFile, ui.shadFile, ui.reteFile})
+    for (QLineEdit* edit : {ui.expPath, ui.imitFile, ui.shadFile, ui.reteFile, ui.compFile})
         connect(edit, &QLineEdit::textChanged, this, &Exporter::updateExportButton);
 
     const QRect desktop = QGuiApplication::primaryScreen()->availableGeometry();
@@ -87,8 +88,10 @@ void Exporter::setMaterialDir(const QString& dir)
 
 void Exporter::setSentenceCount(int count)
 {
-    if (count != -1)
-        ui.progShad->setMaximum(count);
+    if (count == -1)
+        return;
+    ui.progShad->setMaximum(count);
+    ui.progComp->setMaximum(count);
 }
 
 int Exporter::exec()
@@ -121,6 +124,9 @@ void Exporter::refresh()
     sentences->setValue(qMin(recorded, sentences->maximum()));
     // Without sentences there is nothing to merge.
     ui.shadFile->setEnabled(sentences->maximum() > 0 && recorded == sentences->maximum());
+    // A comparison needs only one take to set beside its sentence.
+    ui.progComp->setValue(sentences->value());
+    ui.compFile->setEnabled(sentences->value() > 0);
 
     if (!ui.expPath->text().isEmpty())
         resetFileNames();
@@ -147,17 +153,19 @@ void Exporter::resetFileNames()
         {ui.imitFile, tr("全文模仿.mp3")},
         {ui.shadFile, tr("跟读训练.mp3")},
         {ui.reteFile, tr("源语复述.mp3")},
+        {ui.compFile, tr("跟读对照.mp3")},
     };
     for (const auto& name : names)
         name.edit->setText(name.edit->isEnabled() ? name.defaultName : tr("无效导出！"));
 }
 
-void Exporter::targetPaths(QString& imitation, QString& repeat, QString& retelling)
+void Exporter::targetPaths(QString& imitation, QString& repeat, QString& retelling, QString& comparison)
 {
     const struct {
         QString& target;
         const QLineEdit* fileName;
-    } targets[] = {{imitation, ui.imitFile}, {repeat, ui.shadFile}, {retelling, ui.reteFile}};
+    } targets[] = {
+        {imitation, ui.imitFile}, {repeat, ui.shadFile}, {retelling, ui.reteFile}, {comparison, ui.compFile}};
     for (const auto& phase : targets) {
         const QString path = joined(ui.expPath, phase.fileName);
         if (!path.isEmpty())
@@ -170,7 +178,7 @@ void Exporter::targetPaths(QString& imitation, QString& repeat, QString& retelli
 void Exporter::updateExportButton()
 {
     bool any = false;
-    for (const QLineEdit* fileName : {ui.imitFile, ui.shadFile, ui.reteFile})
+    for (const QLineEdit* fileName : {ui.imitFile, ui.shadFile, ui.reteFile, ui.compFile})
         any = any || !joined(ui.expPath, fileName).isEmpty();
     ui.btnExport->setEnabled(any);
 }

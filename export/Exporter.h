@@ -1,5 +1,6 @@
 // The export dialog: shows which of the three practice phases have
-// recordings, and asks for the folder and the file names to export them to.
+// recordings, and asks for the folder and the file names to export them to,
+// with a fourth file that sets the model sentences beside their takes.
 // It only returns the targets; the controller writes the files.
 #pragma once
 
@@ -28,7 +29,7 @@ public:
     int exec() override;
     // A phase yields a target only while its file name edit is enabled and
     // both the folder and its file name are filled in.
-    void targetPaths(QString& imitation, QString& repeat, QString& retelling) override;
+    void targetPaths(QString& imitation, QString& repeat, QString& retelling, QString& comparison) override;
 
     // After exec(): whether the learner confirmed the export.
     bool wasConfirmed() const { return result() == QDialog::Accepted; }

@@ -20,7 +20,7 @@ constexpr int kSpriteRows = 4; // normal, hovered, pressed, disabled
 constexpr int kBarHeightPx = 18;
 constexpr int kFileEditWidthPx = 112;
 // Room inside the frame: the dialog keeps its fixed size, so the margins are
-// what the three phases' two-line hints leave over.
+// what the four rows' two-line hints leave over.
 constexpr QMargins kMarginsPx(12, 4, 12, 10);
 constexpr QMargins kGroupMarginsPx(0, 6, 0, 2);
 constexpr int kSpacingPx = 6;
@@ -117,18 +117,23 @@ void ExporterForm::setupUi(QDialog* dialog)
     label_12 = newLabel(groupBox, "label_12", translated("全文模仿：录音文件存在时导出有效"));
     label_13 = newLabel(groupBox, "label_13", translated("跟读训练：全部句子的录音都存在时导出有效"));
     label_14 = newLabel(groupBox, "label_14", translated("复述练习：录音文件存在时导出有效"));
+    label_15 = newLabel(groupBox, "label_15", translated("跟读对照：有句子录音时导出有效"));
     label_9 = newHint(groupBox, "label_9", translated("请比较原文和录音的时长。正常情况下，二者应相差不大。"));
     label_10 = newHint(groupBox, "label_10", translated("全部句子的录音都存在时，全部句子录音可合并导出成一个文件。"));
     label_11 = newHint(groupBox, "label_11", translated("请比较原文和录音的时长。二者相差大时，录音文件可能不正确。"));
+    label_16 = newHint(groupBox, "label_16", translated("原句与录音逐句交替，合并导出成一个文件。"));
     progImit = newBar(groupBox, "progImit");
     progShad = newBar(groupBox, "progShad");
     progRete = newBar(groupBox, "progRete");
+    progComp = newBar(groupBox, "progComp");
     label = newLabel(groupBox, "label", translated("文件名"));
     label_2 = newLabel(groupBox, "label_2", translated("文件名"));
     label_3 = newLabel(groupBox, "label_3", translated("文件名"));
+    label_5 = newLabel(groupBox, "label_5", translated("文件名"));
     imitFile = newEdit(groupBox, "imitFile");
     shadFile = newEdit(groupBox, "shadFile");
     reteFile = newEdit(groupBox, "reteFile");
+    compFile = newEdit(groupBox, "compFile");
 
     auto* grid = new QGridLayout(groupBox);
     grid->setContentsMargins(kGroupMarginsPx);
@@ -139,6 +144,8 @@ void ExporterForm::setupUi(QDialog* dialog)
     addPhase(grid, 3, label_13, progShad, label_10, label_2, shadFile);
     grid->setRowMinimumHeight(5, kPhaseSpacingPx);
     addPhase(grid, 6, label_14, progRete, label_11, label_3, reteFile);
+    grid->setRowMinimumHeight(8, kPhaseSpacingPx);
+    addPhase(grid, 9, label_15, progComp, label_16, label_5, compFile);
     grid->setColumnStretch(0, 1);
 
     label_7 = newLabel(dialog, "label_7", translated("导出到"));

@@ -1,7 +1,7 @@
 // The real program driven by its keys through the window system, as a
 // learner drives it without the mouse: a refused key said once at start-up,
 // a dialog that keeps the keys, the sentence loop and its neighbours, the
-// speed keys, recording and playing the take, the drill that any other key
+// speed keys, recording, playing and comparing the take, the drill that any other key
 // ends, blind listening, the key sheet and the phases, and the profile that
 // keeps what the keys set.
 #include "Desktop.h"
@@ -206,7 +206,8 @@ private slots:
                  qPrintable(QStringLiteral("%1 s for %2 s").arg(period).arg(round)));
     }
 
-    // R records the microphone into the sentence's take; P plays it.
+    // R records the microphone into the sentence's take; P plays it, and C
+    // plays the sentence and then it.
     void recordsAndPlaysTheTake()
     {
         QVERIFY(press(QStringLiteral("r")));
@@ -221,6 +222,14 @@ private slots:
         const Pcm steady = heard.slice(0.4, 0.9);
         QVERIFY2(qAbs(toneFrequency(steady) - kMicrophoneHz) < kToneToleranceHz,
                  qPrintable(QStringLiteral("%1 Hz at %2 dB").arg(toneFrequency(steady)).arg(levelDb(steady))));
+
+        // C: the sentence, then the take, then silence.
+        const double both = (length(0) + take.seconds()) / kFastSpeed;
+        const Pcm compared = hear({QStringLiteral("c")}, int((both + 2 * kStartAllowanceSeconds) * 1000));
+        const SoundSpan span = soundSpan(compared);
+        QVERIFY2(qAbs(span.length() - both) < 0.5, qPrintable(QStringLiteral("%1 s of %2 s").arg(span.length()).arg(both)));
+        QVERIFY(qAbs(toneFrequency(compared.slice(span.end - 0.7, span.end - 0.2)) - kMicrophoneHz) < kToneToleranceHz);
+        QVERIFY(levelDb(compared.slice(span.end + 0.1)) < kSilenceDb);
     }
 
     // D starts the drill: the sentence plays and the status shows; a speed

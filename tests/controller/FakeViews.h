@@ -194,17 +194,19 @@ public:
         m_log.add(QStringLiteral("exporter.exec"));
         return confirmed ? 1 : 0;
     }
-    void targetPaths(QString& imitation, QString& repeat, QString& retelling) override
+    void targetPaths(QString& imitation, QString& repeat, QString& retelling, QString& comparison) override
     {
         imitation = imitationTarget;
         repeat = repeatTarget;
         retelling = retellingTarget;
+        comparison = comparisonTarget;
     }
 
     bool confirmed = true;
     QString imitationTarget;
     QString repeatTarget;
     QString retellingTarget;
+    QString comparisonTarget;
 
 private:
     CallLog& m_log;

@@ -51,9 +51,11 @@ private:
 class DrillTest : public ControllerFixture {
     Q_OBJECT
 private:
-    bool runDrill(const drill::Settings& settings, const std::function<void()>& whileSpeaking = {})
+    // Runs the drill (or waits for one already started) to its end.
+    bool runDrill(const drill::Settings& settings, const std::function<void()>& whileSpeaking = {},
+                  bool started = false)
     {
-        if (!m_repeta->startDrill(settings))
+        if (!started && !m_repeta->startDrill(settings))
             return false;
         bool spoke = false;
         QElapsedTimer clock;
@@ -143,6 +145,26 @@ private slots:
         QVERIFY(readFile(kLastTake).startsWith("ID3") || readFile(kLastTake).size() > 1000);
         QVERIFY(readFile(kLastTake) != QByteArray("the learner's earlier take"));
         QVERIFY(log().inOrder({QStringLiteral("ctrl.showDrill(3,0/0)"), QStringLiteral("ctrl.setDrillChecked(false)")}));
+    }
+
+    // A/B: the sentence once, then its take, then nothing more; without a
+    // take there is nothing to compare.
+    void comparesTheSentenceWithItsTake()
+    {
+        m_repeta->selectSentence(kLastSentence);
+        QVERIFY(!m_repeta->compareWithTake());
+        QCOMPARE(exitCodeOf({QStringLiteral("ffmpeg"), QStringLiteral("-loglevel"), QStringLiteral("error"),
+                             QStringLiteral("-i"), testenv::media(QStringLiteral("tone440.mp3")), kLastTake}),
+                 0);
+        m_repeta->selectSentence(kLastSentence); // sees the take
+        log().clear();
+        QVERIFY(m_repeta->compareWithTake());
+        QVERIFY(runDrill({}, {}, true));
+        QVERIFY2(log().inOrder({QStringLiteral("ctrl.showDrill(1,1/1)"), QStringLiteral("ctrl.setRecPlayChecked(true)"),
+                                QStringLiteral("ctrl.showDrill(0,0/0)")}),
+                 qPrintable(log().startingWith(QStringLiteral("ctrl.")).join(QLatin1Char(' '))));
+        QVERIFY(!log().contains(QStringLiteral("ctrl.setDrillChecked(true)")));
+        QCOMPARE(m_repeta->activity() & (Repeta::PCE_PLAYING | Repeta::REC_PLAYING), 0);
     }
 
     // A full disk ends the drill with a message for the learner; the earlier

@@ -9,6 +9,8 @@
 #include "skin/QSkinObject.h"
 #include "widgets/OctImgBtn.h"
 
+#include <QGroupBox>
+#include <QLayout>
 #include <QLineEdit>
 #include <QTemporaryDir>
 
@@ -75,8 +77,9 @@ private:
         QString imitation = preset;
         QString repeat = preset;
         QString retelling = preset;
-        dialog->targetPaths(imitation, repeat, retelling);
-        return {imitation, repeat, retelling};
+        QString comparison = preset;
+        dialog->targetPaths(imitation, repeat, retelling, comparison);
+        return {imitation, repeat, retelling, comparison};
     }
 
 private slots:
@@ -92,8 +95,8 @@ private slots:
 
     void skinnedFramelessToolWindow()
     {
-        QCOMPARE(dialog->size(), QSize(444, 373));
-        QCOMPARE(dialog->minimumSize(), QSize(444, 373));
+        QCOMPARE(dialog->size(), QSize(444, 433));
+        QCOMPARE(dialog->minimumSize(), QSize(444, 433));
         QCOMPARE(dialog->windowTitle(), QStringLiteral("导出录音文件"));
         QCOMPARE(dialog->windowIconText(), QStringLiteral("146x32"));
         QCOMPARE(dialog->windowIcon().availableSizes().value(0), QSize(146, 32));
@@ -108,6 +111,27 @@ private slots:
         QVERIFY(!dialog->isVisible()); // until exec()
         for (const OctImgBtn* button : {ui().btnChoDir, ui().btnExport, ui().btnCancel})
             QVERIFY(button->text().isEmpty());
+    }
+
+    // The fixed size holds all four rows: every widget of the group gets the
+    // height it asks for, inside the group, overlapping none.
+    void fourRowsFitTheFixedSize()
+    {
+        recordMost();
+        dialog->layout()->activate();
+        const QRect group = ui().groupBox->contentsRect();
+        QVector<QRect> taken;
+        for (const QWidget* widget : ui().groupBox->findChildren<QWidget*>()) {
+            const QRect at = widget->geometry();
+            const int needed = widget->hasHeightForWidth() ? widget->heightForWidth(at.width())
+                                                           : widget->minimumSizeHint().height();
+            QVERIFY2(group.contains(at) && at.height() >= needed,
+                     qPrintable(QStringLiteral("%1: %2 px high, needs %3").arg(widget->objectName()).arg(at.height()).arg(needed)));
+            for (const QRect& other : taken)
+                QVERIFY2(!other.intersects(at), qPrintable(widget->objectName()));
+            taken.append(at);
+        }
+        QCOMPARE(taken.size(), 20);
     }
 
     void runsModallyAndSaysNothingOnConfirmation()
@@ -152,6 +176,9 @@ private slots:
         QCOMPARE(ui().progRete->value(), 0);
         QCOMPARE(ui().progRete->text(), QStringLiteral("未录音"));
         QVERIFY(!ui().reteFile->isEnabled());
+        // A comparison needs only some of the sentences.
+        QCOMPARE(ui().progComp->text(), QStringLiteral("可对照11句"));
+        QVERIFY(ui().compFile->isEnabled());
         // No folder yet: the names stay as they are.
         QCOMPARE(ui().imitFile->text(), QString());
         QCOMPARE(ui().reteFile->text(), QString());
@@ -186,13 +213,13 @@ private slots:
         dialog->refresh();
         QVERIFY(!ui().shadFile->isEnabled());
         QVERIFY(!ui().imitFile->isEnabled());
+        QVERIFY(!ui().compFile->isEnabled());
     }
 
     void targetPathsFollowTheFolderAndNames()
     {
         recordMost();
-        QCOMPARE(targets(QStringLiteral("unchanged")),
-                 (QStringList{QStringLiteral("unchanged"), QStringLiteral("unchanged"), QStringLiteral("unchanged")}));
+        QCOMPARE(targets(QStringLiteral("unchanged")), QStringList(4, QStringLiteral("unchanged")));
         QVERIFY(!ui().btnExport->isEnabled());
 
         ui().expPath->setText(QStringLiteral("/out/导出"));
@@ -200,7 +227,9 @@ private slots:
         QCOMPARE(ui().imitFile->text(), QStringLiteral("全文模仿.mp3"));
         QCOMPARE(ui().shadFile->text(), kInvalid);
         QCOMPARE(ui().reteFile->text(), kInvalid);
-        QCOMPARE(targets(), (QStringList{QStringLiteral("/out/导出/全文模仿.mp3"), QString(), QString()}));
+        QCOMPARE(ui().compFile->text(), QStringLiteral("跟读对照.mp3"));
+        QCOMPARE(targets(), (QStringList{QStringLiteral("/out/导出/全文模仿.mp3"), QString(), QString(),
+                                         QStringLiteral("/out/导出/跟读对照.mp3")}));
         QVERIFY(ui().btnExport->isEnabled());
 
         QVERIFY(touch(dir() + piece(11)));
@@ -208,11 +237,11 @@ private slots:
         dialog->refresh();
         ui().shadFile->setText(QStringLiteral("mine.mp3"));
         QCOMPARE(targets(), (QStringList{QStringLiteral("/out/导出/全文模仿.mp3"), QStringLiteral("/out/导出/mine.mp3"),
-                                         QStringLiteral("/out/导出/源语复述.mp3")}));
+                                         QStringLiteral("/out/导出/源语复述.mp3"), QStringLiteral("/out/导出/跟读对照.mp3")}));
 
         // A folder cleared again gives no targets at the root.
         ui().expPath->clear();
-        QCOMPARE(targets(), (QStringList{QString(), QString(), QString()}));
+        QCOMPARE(targets(), QStringList(4, QString()));
         QVERIFY(!ui().btnExport->isEnabled());
     }
 

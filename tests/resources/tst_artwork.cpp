@@ -43,6 +43,7 @@ const Picture kPictures[] = {
     {"btn-speed-reset-press.png", 1, 4},     {"btn-drill-check.png", 2, 4},
     {"btn-drill-arrow-press.png", 1, 4},     {"btn-drill-option-check.png", 2, 4},
     {"btn-blind-check.png", 2, 4},           {"bg-drill-status.png", 1, 1},
+    {"btn-compare-press.png", 1, 4},
 };
 
 QString resource(const char* name)
