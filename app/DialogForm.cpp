@@ -3,6 +3,7 @@
 #include "library/TreesView.h"
 #include "media/IVideo.h"
 #include "resources/Artwork.h"
+#include "textview/CompareView.h"
 #include "textview/KaraView.h"
 #include "textview/LrcLstView.h"
 #include "textview/TabsView.h"
@@ -135,9 +136,11 @@ void DialogForm::setupTextViews(QVBoxLayout* layout, QDialog* window)
     karaLrc = named(new KaraView, "karaLrc");
     lstLrc = named(new LrcLstView, "lstLrc");
     glVideo = named(new IVideo, "glVideo");
+    compareView = named(new CompareView, "compareView");
     addPage("page0", karaLrc, QObject::tr("当前句子"));
     addPage("page1", lstLrc, QObject::tr("材料全文"));
     addPage("page2", glVideo, QObject::tr("视频材料"));
+    addPage("page3", compareView, QObject::tr("跟读对比"));
     layout->addWidget(txtLrc, 1);
 }
 

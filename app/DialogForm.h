@@ -4,6 +4,7 @@
 
 #include <QString>
 
+class CompareView;
 class DrillControls;
 class DrillStatus;
 class IVideo;
@@ -70,6 +71,7 @@ struct DialogForm {
     TabsView* txtLrc = nullptr;
     KaraView* karaLrc = nullptr;
     LrcLstView* lstLrc = nullptr;
+    CompareView* compareView = nullptr;
     IVideo* glVideo = nullptr;
 
     OctImgBtn* wikiPauser = nullptr;

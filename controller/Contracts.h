@@ -12,6 +12,7 @@
 #include <QString>
 #include <QVector>
 
+#include "analysis/Comparison.h"
 #include "sentences/Sentence.h"
 
 class Repeta;
@@ -169,6 +170,11 @@ public:
     virtual void setSentences(const QVector<Sentence>& sentences) = 0;
     virtual QString selectedText() = 0;
     virtual QString sentenceText(int n) = 0;
+    // The learner's take held against the model sentence; when result.ok is
+    // false, error says why (empty: there is no take to compare).
+    virtual void showComparison(const Comparison& result, const Sentence& sentence) = 0;
+    // Brings the comparison's page forward.
+    virtual void showComparisonPage() = 0;
 
 protected:
     ~vTabsWidget() = default;

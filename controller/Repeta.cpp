@@ -4,6 +4,7 @@
 
 #include "RecordLayout.h"
 #include "SentenceDrill.h"
+#include "TakeComparison.h"
 #include "TakeJudge.h"
 #include "TimeLabel.h"
 
@@ -46,6 +47,7 @@ Repeta::Repeta(vCtrlWidget* ctrl, vTabsWidget* tabs, vPlotWidget* recPlot, vPlot
     , m_recordTimer(new QTimer(this))
     , m_pauseScanner(new PauseScanner(this))
     , m_takeJudge(new TakeJudge(this))
+    , m_takeComparison(new TakeComparison(this))
     , m_drill(new SentenceDrill(*this, ctrl))
 {
     m_progressTimer->setInterval(kProgressTickMs);
@@ -57,6 +59,7 @@ Repeta::Repeta(vCtrlWidget* ctrl, vTabsWidget* tabs, vPlotWidget* recPlot, vPlot
     connect(m_recordTimer, &QTimer::timeout, this, &Repeta::doRecProg);
     connect(m_pauseScanner, &PauseScanner::sigScanned, this, &Repeta::doPausesFound);
     connect(m_engine, &MediaEngine::sigMarkOut, this, &Repeta::doMarkOut);
+    connect(m_takeComparison, &TakeComparison::sigCompared, this, &Repeta::doCompared);
     connect(m_takeJudge, &TakeJudge::sigJudged, this, [this](const QString& path, bool speech, const QString&) {
         doTakeJudged(path, speech);
     });
@@ -82,6 +85,7 @@ Repeta::~Repeta()
     if (m_recordFile)
         std::fclose(m_recordFile);
     delete m_takeJudge;
+    delete m_takeComparison;
     delete m_ploter;
     // Stops every open media; each one reports through doPlayStopped, which
     // deletes its audio device.

@@ -22,6 +22,7 @@ class Ploter;
 class PaRecThread;
 class QTimer;
 class SentenceDrill;
+class TakeComparison;
 class TakeJudge;
 
 enum PracticePhase { PassageImitation = 0, ListenRepeat = 1, Retelling = 2 };
@@ -119,6 +120,10 @@ private:
     friend class SentenceDrill;
     void doMarkOut(MediaIdentifier id);
     void doTakeJudged(const QString& takePath, bool holdsSpeech);
+    // In Listen & Repeat, the current sentence's take against the model, or
+    // that there is none; the result arrives in doCompared.
+    void compareCurrentTake();
+    void doCompared(int sentence, const QString& take, const Comparison& result);
     // Puts a finished take in place of the sentence's recording (keep) or
     // drops it; failure: why the recorder failed, for the learner.
     void finishTake(bool keep, const QString& failure);
@@ -168,6 +173,7 @@ private:
     QTimer* m_recordTimer;
     PauseScanner* m_pauseScanner;
     TakeJudge* m_takeJudge;
+    TakeComparison* m_takeComparison;
     SentenceDrill* m_drill;
 
     QString m_recordPath;
@@ -193,6 +199,7 @@ private:
     double m_speed = speed::kNormal;
     float m_duration = -1.0f; // the material's, as opening found it; -1 when unknown
     bool m_takeNeedsSpeech = false; // the running recording is a drill's take
+    bool m_showComparisonPage = false; // a take just made: its comparison comes forward
     bool m_textHidden = false; // a retelling's recording hides the sentences until it is done
     std::FILE* m_recordFile = nullptr;
     int m_recTicks = 0;

@@ -6,6 +6,7 @@
 #include "FileJoin.h"
 #include "RecordLayout.h"
 #include "SentenceDrill.h"
+#include "TakeComparison.h"
 #include "TakeJudge.h"
 #include "TimeLabel.h"
 
@@ -70,6 +71,33 @@ void Repeta::refreshRecordTarget()
         m_recPlot->setPlotting(false);
         m_recPlot->setText(tr("你还没有录音"));
     }
+    compareCurrentTake();
+}
+
+void Repeta::compareCurrentTake()
+{
+    if (m_phase != ListenRepeat || !hasCurrentSentence()) {
+        m_takeComparison->cancel();
+        return;
+    }
+    const Sentence& sentence = m_sentences[m_currentSentence];
+    if (!recordingExists()) {
+        m_takeComparison->cancel();
+        m_tabs->showComparison(Comparison(), sentence);
+        return;
+    }
+    m_takeComparison->compare(m_materialPath, m_sentenceStarts[m_currentSentence], sentenceEnd(m_currentSentence),
+                              m_recordPath, m_currentSentence);
+}
+
+void Repeta::doCompared(int sentence, const QString& take, const Comparison& result)
+{
+    if (sentence != m_currentSentence || take != m_recordPath || !hasCurrentSentence())
+        return;
+    m_tabs->showComparison(result, m_sentences[sentence]);
+    if (m_showComparisonPage && !m_drill->isRunning())
+        m_tabs->showComparisonPage();
+    m_showComparisonPage = false;
 }
 
 void Repeta::startRecording(bool on)
@@ -179,6 +207,8 @@ void Repeta::finishTake(bool keep, const QString& failure)
         if (!kept)
             QFile::remove(partial);
     }
+    // A take of the learner's own, not the drill's, brings its comparison forward.
+    m_showComparisonPage = kept && m_phase == ListenRepeat && !m_drill->isRunning();
     m_takeNeedsSpeech = false;
     refreshRecordTarget();
     m_ctrl->setRecPlayEnabled(true);

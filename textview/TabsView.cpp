@@ -1,6 +1,7 @@
 #include "TabsView.h"
 
 #include "resources/Artwork.h"
+#include "textview/CompareView.h"
 #include "textview/KaraView.h"
 #include "textview/LrcLstView.h"
 #include "textview/SentenceText.h"
@@ -80,10 +81,15 @@ void TabsView::findPages()
 {
     const bool hadList = m_list;
     const bool hadKara = m_kara;
+    const bool hadCompare = m_compare;
     if (!m_kara)
         m_kara = findChild<KaraView*>(tr("karaLrc"));
     if (!m_list)
         m_list = findChild<LrcLstView*>(tr("lstLrc"));
+    if (!m_compare)
+        m_compare = findChild<CompareView*>(tr("compareView"));
+    if (m_compare && !hadCompare)
+        m_compare->setComparison(m_comparison, m_compared);
     // Sentences given before the pages were found would otherwise never show.
     if (m_list && !hadList)
         fillList();
@@ -258,4 +264,25 @@ QString TabsView::sentenceText(int n)
     m_list->setTextCursor(saved);
     m_list->verticalScrollBar()->setValue(scrolled);
     return text + lineBreak;
+}
+
+void TabsView::showComparison(const Comparison& result, const Sentence& sentence)
+{
+    m_comparison = result;
+    m_compared = sentence;
+    if (m_compare)
+        m_compare->setComparison(result, sentence);
+}
+
+void TabsView::showComparisonPage()
+{
+    if (!m_compare)
+        findPages();
+    for (int i = 0; m_compare && i < count(); ++i) {
+        if (widget(i)->isAncestorOf(m_compare)) {
+            if (isTabEnabled(i))
+                setCurrentIndex(i);
+            return;
+        }
+    }
 }

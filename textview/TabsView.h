@@ -1,5 +1,6 @@
 // The sentence text views: a tab widget whose pages (built by the main window)
-// hold the karaoke view "karaLrc", the sentence list "lstLrc" and the video.
+// hold the karaoke view "karaLrc", the sentence list "lstLrc", the video and
+// the comparison of a take with the model "compareView".
 // The controller drives it through vTabsWidget. In the list, block 0 is a
 // leading space line, sentence n is block 2n + 1 and its translation (or an
 // empty line) block 2n + 2.
@@ -11,6 +12,7 @@
 #include <QTabWidget>
 
 class ChromeTabs;
+class CompareView;
 class KaraView;
 class LrcLstView;
 
@@ -26,6 +28,8 @@ public:
     void setSentences(const QVector<Sentence>& sentences) override;
     QString selectedText() override;
     QString sentenceText(int n) override;
+    void showComparison(const Comparison& result, const Sentence& sentence) override;
+    void showComparisonPage() override;
 
     // Shifts the tab pictures (the main window's text-tab offset) and repaints them.
     void setTabOffset(const QPoint& offset);
@@ -60,6 +64,10 @@ private:
     int m_revealed = -1; // the sentence shown while blind, or -1
     QPointer<KaraView> m_kara;
     QPointer<LrcLstView> m_list;
+    QPointer<CompareView> m_compare;
+    // The last comparison, replayed when the page is found late.
+    Comparison m_comparison;
+    Sentence m_compared;
     ChromeTabs* m_tabs;
     // The last sentence shown, replayed when the pages are found late.
     int m_shown[3] = {-1, -1, -1};

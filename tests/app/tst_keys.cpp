@@ -16,6 +16,7 @@
 #include "controller/Repeta.h"
 #include "library/TreesView.h"
 #include "textview/TabsView.h"
+#include "widgets/ChromeTabs.h"
 #include "widgets/DrillStatus.h"
 #include "widgets/PanelView.h"
 #include "widgets/PhaseTabs.h"
@@ -210,10 +211,13 @@ private slots:
     // plays the sentence and then it.
     void recordsAndPlaysTheTake()
     {
+        const QImage text = region(ui().txtLrc);
         QVERIFY(press(QStringLiteral("r")));
         QTest::qWait(1500);
         QVERIFY(press(QStringLiteral("r")));
         QVERIFY(desktop::pollUntil([this] { return QFileInfo(inData(kFirstTake)).size() > 0; }, kReactionTimeoutMs));
+        // The take's comparison with the sentence comes forward.
+        QVERIFY2(changes(ui().txtLrc, text), "no comparison after the take");
         const Pcm take = decodeFile(inData(kFirstTake));
         QVERIFY2(qAbs(toneFrequency(take.slice(0.3, take.seconds() - 0.3)) - kMicrophoneHz) < kToneToleranceHz,
                  "the take is not the microphone's tone");
@@ -256,6 +260,11 @@ private slots:
     // H hides the words behind bars; V shows the sentence as it was.
     void blindListeningHidesTheWords()
     {
+        // Back from the comparison to the karaoke page, by its dot.
+        const QRect dot = ui().txtLrc->chromeTabs()->dotRect(0);
+        QVERIFY(desktop::click(m_map.toScreen(ui().txtLrc->chromeTabs(), dot.center())));
+        QTest::qWait(kKeyEffectMs);
+        QVERIFY(desktop::focus(m_main));
         const QImage text = region(ui().txtLrc);
         QVERIFY(press(QStringLiteral("h")));
         QVERIFY2(changes(ui().txtLrc, text), "blind listening hid nothing");

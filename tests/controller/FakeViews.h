@@ -170,6 +170,15 @@ public:
         m_log.add(QStringLiteral("tabs.setSentences(%1)").arg(given.size()));
     }
     QString selectedText() override { return selection; }
+    void showComparison(const Comparison& result, const Sentence& sentence) override
+    {
+        comparison = result;
+        comparedText = sentence.text;
+        m_log.add(QStringLiteral("tabs.showComparison(%1,%2)").arg(boolText(result.ok), result.error));
+    }
+    void showComparisonPage() override { m_log.add(QStringLiteral("tabs.showComparisonPage()")); }
+    Comparison comparison;
+    QString comparedText;
     // As the list gives it: the (possibly edited) text and a line break.
     QString sentenceText(int n) override
     {

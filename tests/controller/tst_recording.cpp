@@ -94,6 +94,25 @@ private slots:
         QVERIFY(QDir(kDir + QStringLiteral("shadowpieces")).entryList(QDir::Files).size() == 2);
     }
 
+    // In Listen & Repeat a new take is compared with its sentence and its
+    // page comes forward; a sentence without a take says there is none.
+    void aTakeIsComparedWithItsSentence()
+    {
+        m_repeta->choosePhase(ListenRepeat);
+        m_repeta->selectSentence(1);
+        QCOMPARE(m_views->tabs.comparison.ok, false);
+        QVERIFY(m_views->tabs.comparison.error.isEmpty());
+        log().clear();
+        record(1200);
+        QTRY_VERIFY_WITH_TIMEOUT(log().contains(QStringLiteral("tabs.showComparisonPage()")), kDoneTimeoutMs);
+        const Comparison& shown = m_views->tabs.comparison;
+        QCOMPARE(m_views->tabs.comparedText, m_repeta->sentences()[1].text);
+        // The tones are no voice: the comparison says so rather than score them.
+        QVERIFY(!shown.ok && !shown.error.isEmpty());
+        m_repeta->selectSentence(2);
+        QVERIFY(!m_views->tabs.comparison.ok && m_views->tabs.comparison.error.isEmpty());
+    }
+
     void aFailedRecordingKeepsThePreviousOne()
     {
         const QString target = kDir + QStringLiteral("imitatepieces/the-only-one.mp3");
