@@ -1,11 +1,14 @@
-// The application font of the interface, set once the application exists;
-// shared with the end-to-end test, whose offscreen twins of the windows must
-// lay out their text as the program does.
+// The application font and Qt's own texts of the interface, set once the
+// application exists; shared with the tests, whose offscreen twins of the
+// windows must lay out their text as the program does.
 #pragma once
 
 #include <QApplication>
 #include <QFont>
 #include <QFontDatabase>
+#include <QLibraryInfo>
+#include <QLocale>
+#include <QTranslator>
 
 // The interface is Chinese: where the CJK fonts carry several regional forms,
 // take the Simplified Chinese ones rather than whichever comes first.
@@ -22,4 +25,15 @@ inline void preferSimplifiedChinese()
         QApplication::setFont(font);
         return;
     }
+}
+
+// Qt's own dialogs and buttons (file dialogs, message boxes) speak Simplified
+// Chinese, as the rest of the interface does. False when Qt's translations
+// are not installed; they then stay English.
+inline bool useChineseQtTexts()
+{
+    static QTranslator translator; // lives as long as the application
+    const bool loaded = translator.load(QLocale(QLocale::Chinese, QLocale::China), QStringLiteral("qtbase"),
+                                        QStringLiteral("_"), QLibraryInfo::path(QLibraryInfo::TranslationsPath));
+    return loaded && QCoreApplication::installTranslator(&translator);
 }

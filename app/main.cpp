@@ -23,6 +23,7 @@ int main(int argc, char* argv[])
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Repeta"));
     preferSimplifiedChinese();
+    useChineseQtTexts();
     quitOnShutdownSignals();
     int status = 0;
     {

@@ -5,6 +5,7 @@
 #include "TestEnvironment.h"
 
 #include "app/Dialog.h"
+#include "app/InterfaceFont.h"
 #include "app/Profile.h"
 #include "controller/Repeta.h"
 #include "library/TreesView.h"
@@ -20,6 +21,7 @@
 
 #include <QDir>
 #include <QLabel>
+#include <QMessageBox>
 #include <QSettings>
 #include <QSignalSpy>
 #include <QTemporaryDir>
@@ -215,6 +217,16 @@ private slots:
         QTest::keyClick(ui.lstLrc, Qt::Key_Space);
         QVERIFY(window.controller()->activity() & Repeta::PCE_PLAYING);
         window.controller()->playSentence(false);
+    }
+
+    // Qt's own buttons speak Chinese with the rest of the window.
+    void qtsOwnTextsAreChinese()
+    {
+        QVERIFY(useChineseQtTexts());
+        QMessageBox box(QMessageBox::Information, QStringLiteral("t"), QStringLiteral("t"),
+                        QMessageBox::Ok | QMessageBox::Cancel);
+        QCOMPARE(box.button(QMessageBox::Ok)->text(), QStringLiteral("确定"));
+        QCOMPARE(box.button(QMessageBox::Cancel)->text(), QStringLiteral("取消"));
     }
 
     void helpModeAtStartOpensTheHelpVideoOnly()
