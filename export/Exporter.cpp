@@ -55,7 +55,6 @@ Exporter::Exporter(QWidget* parent)
     setMinimumSize(kDialogWidthPx, kDialogHeightPx);
     ui.progImit->setMaximum(1);
     ui.progRete->setMaximum(1);
-    ui.progShad->setFormat(tr("已录%v/总共%m句"));
     ui.progComp->setFormat(tr("可对照%v句"));
 
     connect(ui.btnExport, &QAbstractButton::clicked, this, &QDialog::accept);
@@ -122,8 +121,10 @@ void Exporter::refresh()
     ExpProgBar* sentences = ui.progShad;
     const int recorded = known ? sentenceRecordings(materialDir + QStringLiteral("/shadowpieces/")) : 0;
     sentences->setValue(qMin(recorded, sentences->maximum()));
-    // Without sentences there is nothing to merge.
-    ui.shadFile->setEnabled(sentences->maximum() > 0 && recorded == sentences->maximum());
+    // The takes there are join in sentence order; the bar says how many are missing.
+    const int missing = sentences->maximum() - sentences->value();
+    sentences->setFormat(missing > 0 ? tr("已录%v/总共%m句，%1句未录").arg(missing) : tr("已录%v/总共%m句"));
+    ui.shadFile->setEnabled(sentences->value() > 0);
     // A comparison needs only one take to set beside its sentence.
     ui.progComp->setValue(sentences->value());
     ui.compFile->setEnabled(sentences->value() > 0);

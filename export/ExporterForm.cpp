@@ -115,7 +115,7 @@ void ExporterForm::setupUi(QDialog* dialog)
     groupBox->setObjectName(QStringLiteral("groupBox"));
     groupBox->setFlat(true); // a rule under the explanation, not a box
     label_12 = newLabel(groupBox, "label_12", translated("全文模仿：录音文件存在时导出有效"));
-    label_13 = newLabel(groupBox, "label_13", translated("跟读训练：全部句子的录音都存在时导出有效"));
+    label_13 = newLabel(groupBox, "label_13", translated("跟读训练：有录音的句子按顺序合并导出"));
     label_14 = newLabel(groupBox, "label_14", translated("复述练习：录音文件存在时导出有效"));
     label_15 = newLabel(groupBox, "label_15", translated("跟读对照：有句子录音时导出有效"));
     label_9 = newHint(groupBox, "label_9", translated("请比较原文和录音的时长。正常情况下，二者应相差不大。"));
