@@ -118,10 +118,11 @@ Dialog::Dialog(QWidget* parent)
 
     if (profile.materialDiff)
         m_ui->tabWidget->setCurrentIndex(*profile.materialDiff);
-    if (profile.fullPlaying) {
+    if (profile.fullPlaying || profile.firstStart) {
         m_controller->openVideo(kHelpVideo);
     } else {
         m_controller->openMaterial(profile.materialName);
+        m_ui->tabWidget->showMaterial(profile.materialName);
         if (profile.phase)
             m_ui->phaseTabs->setCurrentIndex(*profile.phase);
         if (profile.page)
@@ -218,7 +219,7 @@ void Dialog::setupTray()
     m_trayMenu->addAction(m_ui->actionQuit);
     m_tray = new QSystemTrayIcon(QIcon(QStringLiteral(":/images/Repeta.ico")), this);
     m_tray->setContextMenu(m_trayMenu);
-    m_tray->setToolTip(tr("朗鹦口语模仿"));
+    m_tray->setToolTip(tr("朗鹦口语模仿 %1").arg(QStringLiteral(REPETA_VERSION)));
     if (QSystemTrayIcon::isSystemTrayAvailable())
         m_tray->show();
     connect(m_tray, &QSystemTrayIcon::activated, this, &Dialog::doTrayIconActivated);

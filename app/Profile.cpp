@@ -79,6 +79,7 @@ Profile readProfile(const QSettings& settings)
     profile.volOri = intValue(settings, "vol-ori");
     profile.materialDiff = intValue(settings, "MaterialDiff");
     profile.fullPlaying = boolValue(settings, "FullPlaying");
+    profile.firstStart = settings.allKeys().isEmpty();
     profile.materialName = settings.value(QStringLiteral("MaterialName")).toString();
     profile.phase = intValue(settings, "Phase");
     profile.page = intValue(settings, "Page");

@@ -29,6 +29,7 @@ struct Profile {
     std::optional<int> phase;
     std::optional<int> page;
     bool fullPlaying = false;
+    bool firstStart = false; // no profile yet: the help explains the program
     QString materialName;
     bool editor = false; // only a hand edit turns it on; never written
     bool translations = true; // missing or not a boolean: shown

@@ -84,13 +84,29 @@ QString TreesView::listFile(int level)
     return QLatin1String(kLevels[level].listFile);
 }
 
+void TreesView::showMaterial(const QString& materialPath)
+{
+    int shownAt = currentIndex();
+    if (!pages[size_t(shownAt)]->selectMaterial(materialPath)) {
+        shownAt = 0;
+        while (shownAt < kLevelCount && !pages[size_t(shownAt)]->selectMaterial(materialPath))
+            ++shownAt;
+    }
+    deselectAllBut(shownAt);
+}
+
+void TreesView::deselectAllBut(int keptLevel)
+{
+    for (int level = 0; level < kLevelCount; ++level) {
+        if (level != keptLevel)
+            pages[size_t(level)]->deselectAll();
+    }
+}
+
 void TreesView::pas_SwitchSig(const QString& materialPath)
 {
     emit switchSig(materialPath);
-    for (int level = 0; level < kLevelCount; ++level) {
-        if (level != currentIndex())
-            pages[size_t(level)]->deselectAll();
-    }
+    deselectAllBut(currentIndex());
 }
 
 void TreesView::pas_ExportSig(const QString& materialPath)

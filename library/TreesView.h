@@ -27,6 +27,10 @@ public:
     QMenu* menu() const { return contextMenu; }
     QAction* importAction() const { return actionImport; }
     QAction* removeAction() const { return actionRemove; }
+    // Selects the row of a material opened other than by a click (the one
+    // restored at start-up): on the current level if it is there, else on the
+    // first that has it; every other level is left without a selection.
+    void showMaterial(const QString& materialPath);
     // The list file of a level: "basiclist.xml", "advancedlist.xml", "expertlist.xml".
     static QString listFile(int level);
 
@@ -45,6 +49,7 @@ protected:
 
 private:
     void buildTabBar();
+    void deselectAllBut(int keptLevel);
 
     std::array<TsWidget*, kLevelCount> pages{};
     QAction* actionImport;

@@ -8,6 +8,7 @@
 #include <QGridLayout>
 #include <QHeaderView>
 #include <QPointer>
+#include <QTreeWidgetItemIterator>
 
 namespace {
 
@@ -86,6 +87,18 @@ bool TsWidget::loadList(const QString& path, ParseErrorReport report)
 void TsWidget::deselectAll()
 {
     tree->clearSelection();
+}
+
+bool TsWidget::selectMaterial(const QString& materialPath)
+{
+    for (QTreeWidgetItemIterator it(tree, QTreeWidgetItemIterator::NoChildren); *it; ++it) {
+        if ((*it)->flags() & Qt::ItemIsSelectable && materialPathOf(*it) == materialPath) {
+            tree->setCurrentItem(*it);
+            tree->scrollToItem(*it);
+            return true;
+        }
+    }
+    return false;
 }
 
 void TsWidget::on_actionChoose(QTreeWidgetItem* item)

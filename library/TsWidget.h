@@ -21,6 +21,8 @@ public:
     // could not be parsed (the error was reported as `report` says).
     [[nodiscard]] bool loadList(const QString& path, ParseErrorReport report = ParseErrorReport::MessageBox);
     void deselectAll();
+    // Selects and shows the row of that material; false when the list has none.
+    bool selectMaterial(const QString& materialPath);
 
 signals:
     void exportSig(const QString& materialPath);

@@ -5,6 +5,7 @@
 #include <QBuffer>
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QMessageBox>
 #include <QStyle>
 #include <QTreeWidget>
@@ -27,11 +28,12 @@ QIcon closedAndOpenIcon(const QWidget* widget)
 
 } // namespace
 
-XmlHandler::XmlHandler(QTreeWidget* tree, ParseErrorReport report)
+XmlHandler::XmlHandler(QTreeWidget* tree, ParseErrorReport report, const QString& listPath)
     : targetTree(tree)
     , groupIcon(closedAndOpenIcon(tree))
     , materialIcon(tree->style()->standardIcon(QStyle::SP_FileIcon, nullptr, tree))
     , errorReport(report)
+    , listPath(listPath)
 {
 }
 
@@ -130,11 +132,16 @@ bool XmlHandler::fatalError(const ListParseError& error)
     parseError = error;
     qCWarning(lcLibrary) << "list parse error at" << error.line << error.column << error.message;
     if (errorReport == ParseErrorReport::MessageBox) {
-        QMessageBox::information(targetTree->window(), tr("sayloom trains"),
-                                 tr("Parse error at line %1, column %2:\n%3")
-                                     .arg(error.line)
-                                     .arg(error.column)
-                                     .arg(error.message));
+        // The reader's own text says what is wrong; the learner also needs
+        // to know which file it is and what happens until it is mended.
+        QMessageBox::warning(targetTree->window(), tr("材料列表已损坏"),
+                             tr("材料列表“%1”已损坏，读到第 %2 行第 %3 列时出错：\n%4\n\n"
+                                "这一级的材料可能显示不全，也无法导入新材料。"
+                                "请用文本编辑器按上面的位置修正该文件，或从备份中恢复它，然后重新启动程序。")
+                                 .arg(QDir::toNativeSeparators(QFileInfo(listPath).absoluteFilePath()))
+                                 .arg(error.line)
+                                 .arg(error.column)
+                                 .arg(error.message));
     }
     return false;
 }
@@ -158,7 +165,7 @@ bool XmlHandler::isReviewed(const QString& learned)
 bool loadListFile(QTreeWidget* tree, const QString& path, ParseErrorReport report)
 {
     tree->clear();
-    XmlHandler handler(tree, report);
+    XmlHandler handler(tree, report, path);
     QFile file(path);
     if (file.open(QIODevice::ReadOnly))
         return handler.parse(&file);

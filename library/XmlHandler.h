@@ -25,7 +25,7 @@ constexpr int kMaxListDepth = 256;
 constexpr int kSeparatorDots = 30;
 
 enum class ParseErrorReport {
-    MessageBox, // the learner sees "sayloom trains" over the tree's window
+    MessageBox, // the learner is told over the tree's window which list is broken
     Silent,     // the error is only kept (fuzzing, callers with their own report)
 };
 
@@ -39,7 +39,9 @@ class XmlHandler {
     Q_DECLARE_TR_FUNCTIONS(XmlHandler)
 
 public:
-    explicit XmlHandler(QTreeWidget* tree, ParseErrorReport report = ParseErrorReport::MessageBox);
+    // `listPath` names the file in the learner's message.
+    explicit XmlHandler(QTreeWidget* tree, ParseErrorReport report = ParseErrorReport::MessageBox,
+                        const QString& listPath = QString());
 
     // Reads the whole device. False after a fatal error, which has then been
     // reported; the rows made before it stay in the tree.
@@ -67,6 +69,7 @@ private:
     QIcon materialIcon;
 
     ParseErrorReport errorReport;
+    QString listPath;
     ListParseError parseError;
     // Listed once per parse, at the first material that asks.
     QStringList reviewNames;

@@ -8,6 +8,7 @@ endfunction()
 repeta_program_test(app_tst_startup)
 # The main window reads its skin beside the executable, as the program does.
 add_dependencies(app_tst_dialog skin_test_data)
+target_compile_definitions(app_tst_dialog PRIVATE REPETA_VERSION="${PROJECT_VERSION}")
 # Installs this build into a scratch prefix and starts the installed launcher.
 target_compile_definitions(app_tst_install PRIVATE REPETA_BUILD_DIR="${CMAKE_BINARY_DIR}"
     REPETA_CMAKE="${CMAKE_COMMAND}")

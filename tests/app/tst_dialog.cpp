@@ -8,7 +8,9 @@
 #include "app/InterfaceFont.h"
 #include "app/Profile.h"
 #include "controller/Repeta.h"
+#include "library/MatTree.h"
 #include "library/TreesView.h"
+#include "library/TsWidget.h"
 #include "textview/LrcLstView.h"
 #include "textview/TabsView.h"
 #include "widgets/OctImgBtn.h"
@@ -24,6 +26,7 @@
 #include <QMessageBox>
 #include <QSettings>
 #include <QSignalSpy>
+#include <QSystemTrayIcon>
 #include <QTemporaryDir>
 #include <QTextCursor>
 
@@ -44,10 +47,11 @@ private slots:
 
     void cleanupTestCase() { QDir::setCurrent(m_origin); }
 
-    // A data folder with empty lists: a missing list is reported in a box.
+    // A data folder with empty lists (a missing list is reported in a box)
+    // and the profile of a learner who has been here before.
     void init()
     {
-        QFile::remove(QStringLiteral("profile.ini"));
+        testenv::writeFile(QStringLiteral("profile.ini"), "[General]\nFullPlaying=false\n");
         QDir().mkpath(QStringLiteral("workspace"));
         for (const char* list : {"basiclist.xml", "advancedlist.xml", "expertlist.xml"})
             testenv::writeFile(QLatin1String(list), "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<sayloom version=\"1.0\"/>\n");
@@ -168,6 +172,9 @@ private slots:
         testenv::writeFile(QStringLiteral("profile.ini"),
                            "[General]\nvol-ori=40\napl-rec=60\nMaterialDiff=2\nMaterialName=./workspace/sentences.mp3\n"
                            "Phase=1\nPage=0\nEditor=true\npos-x=0\npos-y=100\n");
+        testenv::writeFile(QStringLiteral("advancedlist.xml"),
+                           "<sayloom><train><title>G</title><case url=\"other.mp3\"><title>O</title></case>"
+                           "<case url=\"sentences.mp3\"><title>S</title></case></train></sayloom>");
         {
             Dialog window;
             const DialogForm& ui = window.form();
@@ -175,6 +182,15 @@ private slots:
             QCOMPARE(ui.pce.volume->value(), 40); // announced, so the others follow
             QCOMPARE(ui.recCtrlVol->value(), 60);
             QCOMPARE(ui.tabWidget->currentIndex(), 2);
+            // The restored material's row is chosen in its level, whichever
+            // tab shows, and stays so as the tabs change.
+            for (int tab : {2, 0, 1, 2}) {
+                ui.tabWidget->setCurrentIndex(tab);
+                const QList<QTreeWidgetItem*> chosen = ui.tabWidget->page(1)->matTree()->selectedItems();
+                QCOMPARE(chosen.size(), 1);
+                QCOMPARE(chosen[0]->text(MatTree::TitleColumn), QStringLiteral("S"));
+                QVERIFY(ui.tabWidget->page(0)->matTree()->selectedItems().isEmpty());
+            }
             QCOMPARE(window.controller()->materialPath(), QStringLiteral("./workspace/sentences.mp3"));
             QCOMPARE(window.controller()->phase(), int(ListenRepeat));
             QCOMPARE(ui.txtLrc->currentIndex(), 0);
@@ -229,22 +245,36 @@ private slots:
         QCOMPARE(box.button(QMessageBox::Cancel)->text(), QStringLiteral("取消"));
     }
 
-    void helpModeAtStartOpensTheHelpVideoOnly()
+    // The very first start (no profile yet) and a start in help mode open
+    // the help video, and only that.
+    void helpAtStartOpensTheHelpVideoOnly_data()
     {
+        QTest::addColumn<QByteArray>("profile");
+        QTest::newRow("first start") << QByteArray();
+        QTest::newRow("help mode") << QByteArray("[General]\nFullPlaying=true\nMaterialName=./workspace/sentences.mp3\nPhase=2\n");
+    }
+
+    void helpAtStartOpensTheHelpVideoOnly()
+    {
+        QFETCH(QByteArray, profile);
         QVERIFY(QFile::copy(testenv::media(QStringLiteral("video.flv")), QStringLiteral("help.flv")) ||
                 QFile::exists(QStringLiteral("help.flv")));
-        testenv::writeFile(QStringLiteral("profile.ini"),
-                           "[General]\nFullPlaying=true\nMaterialName=./workspace/sentences.mp3\nPhase=2\n");
+        QFile::remove(QStringLiteral("profile.ini"));
+        if (!profile.isEmpty())
+            testenv::writeFile(QStringLiteral("profile.ini"), profile);
         {
             Dialog window;
             QCOMPARE(window.controller()->materialPath(), QStringLiteral("help.flv"));
             QVERIFY(window.inHelpMode());
             QVERIFY(window.form().adjLrc->isHidden()); // no Editor key: hidden
+            // The tray names the version the package and its metadata name.
+            const auto* tray = window.findChild<QSystemTrayIcon*>();
+            QVERIFY(tray && tray->toolTip().endsWith(QStringLiteral(" " REPETA_VERSION)));
         }
         const QSettings written(QStringLiteral("profile.ini"), QSettings::IniFormat);
-        const Profile profile = readProfile(written);
-        QVERIFY(profile.fullPlaying);
-        QCOMPARE(profile.materialName, QStringLiteral("help.flv"));
+        const Profile restored = readProfile(written);
+        QVERIFY(restored.fullPlaying);
+        QCOMPARE(restored.materialName, QStringLiteral("help.flv"));
         QVERIFY(!written.contains(QStringLiteral("Editor")));
     }
 };

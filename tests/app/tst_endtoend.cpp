@@ -71,9 +71,13 @@ QString artifactsFolder()
     return QStringLiteral(REPETA_ARTIFACTS_DIR);
 }
 
+// A learner who has been here before: no help video at the start.
 bool prepareData(const QString& folder)
 {
-    return exitCodeOf({QStringLiteral(REPETA_PREPARE_DATA), folder, QStringLiteral(REPETA_SAMPLES_DIR)}) == 0;
+    if (exitCodeOf({QStringLiteral(REPETA_PREPARE_DATA), folder, QStringLiteral(REPETA_SAMPLES_DIR)}) != 0)
+        return false;
+    testenv::writeFile(folder + QStringLiteral("/profile.ini"), "[General]\nFullPlaying=false\n");
+    return true;
 }
 
 QTreeWidgetItem* rowTitled(MatTree* tree, const QString& title)
@@ -529,8 +533,10 @@ private slots:
         const QByteArray written = testenv::readFile(inData(QStringLiteral("profile.ini")));
         QVERIFY(startProgram());
         QVERIFY(parkPointer());
+        // The library shows the material's row chosen, as before quitting.
         const QList<const QWidget*> restored = {ui().phaseTabs, ui().txtLrc, ui().ori.volumeIcon,
-                                                ui().rec.volumeIcon, ui().recCtrlVol};
+                                                ui().rec.volumeIcon, ui().recCtrlVol,
+                                                ui().tabWidget->page(0)->matTree()};
         bool met = false; // whether or not it came, the checks below name what differs
         const QImage shot = desktop::waitForScreen([&](const QImage& screen) {
             return std::all_of(restored.cbegin(), restored.cend(), [&](const QWidget* twin) {

@@ -36,8 +36,10 @@ private slots:
                                               profile.volOri, profile.materialDiff, profile.phase, profile.page})
             QVERIFY(!key.has_value());
         QVERIFY(!profile.fullPlaying);
+        QVERIFY(profile.firstStart); // the help video explains the program
         QVERIFY(profile.materialName.isEmpty());
         QVERIFY(!profile.editor);
+        QVERIFY(!readFrom("[General]\nFullPlaying=false\n").firstStart);
         QCOMPARE(startPosition(profile, kWindow, kDesktop), std::optional<QPoint>(QPoint(307, 227)));
     }
 

@@ -5,6 +5,7 @@
 
 #include <QFile>
 #include <QProcess>
+#include <QSettings>
 #include <QTemporaryDir>
 
 #include <csignal>
@@ -48,7 +49,10 @@ private slots:
         QTemporaryDir data;
         QCOMPARE(exitCodeOf({QStringLiteral(REPETA_PREPARE_DATA), data.path(), QStringLiteral(REPETA_SAMPLES_DIR)}), 0);
         startShowAndTerminate(data.path());
-        QVERIFY(QFile::exists(data.filePath(QStringLiteral("profile.ini"))));
+        // The very first start played the help video.
+        const QSettings profile(data.filePath(QStringLiteral("profile.ini")), QSettings::IniFormat);
+        QCOMPARE(profile.value(QStringLiteral("FullPlaying")).toString(), QStringLiteral("true"));
+        QCOMPARE(profile.value(QStringLiteral("MaterialName")).toString(), QStringLiteral("help.flv"));
     }
 
     // A broken list stops the start-up with a message box; the session's
