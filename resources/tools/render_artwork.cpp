@@ -3,6 +3,11 @@
 // multi-size ICO file.
 //
 //   render_artwork <output dir> <picture.svg>... [--icon <icon.svg> <name.ico>]
+//                  [--hicolor <icon.svg> <name>]
+//
+// --hicolor writes the program icon into the icon theme's folders under the
+// output dir: <N>x<N>/apps/<name>.png and, for screens at twice the density,
+// <N>x<N>@2/apps/<name>.png.
 #include "IcoWriter.h"
 
 #include <QDir>
@@ -19,6 +24,8 @@ namespace {
 // Sizes of the program icon in pixels: the title bar, the tray, the task
 // switcher and the file manager each pick the nearest one.
 constexpr int kIconSizes[] = {16, 24, 32, 48, 64, 128, 256};
+// Every size of the icon theme's "hicolor" folders.
+constexpr int kThemeSizes[] = {16, 22, 24, 32, 36, 48, 64, 72, 96, 128, 192, 256, 512};
 
 QImage render(QSvgRenderer& renderer, const QSize& size)
 {
@@ -76,6 +83,23 @@ bool renderIcon(const QString& svgPath, const QString& icoPath)
     return true;
 }
 
+bool renderThemeIcons(const QString& svgPath, const QString& name, const QDir& out)
+{
+    QSvgRenderer renderer;
+    if (!openSvg(svgPath, renderer))
+        return false;
+    for (int side : kThemeSizes) {
+        for (int scale : {1, 2}) {
+            const QString density = scale == 1 ? QString() : QStringLiteral("@2");
+            const QString folder = QStringLiteral("%1x%1%2/apps").arg(side).arg(density);
+            const QString path = out.filePath(folder + QLatin1Char('/') + name + QStringLiteral(".png"));
+            if (!out.mkpath(folder) || !render(renderer, QSize(side, side) * scale).save(path))
+                return fail(QStringLiteral("cannot write %1").arg(path));
+        }
+    }
+    return true;
+}
+
 } // namespace
 
 int main(int argc, char* argv[])
@@ -86,7 +110,7 @@ int main(int argc, char* argv[])
     QGuiApplication app(argc, argv);
     const QStringList args = QCoreApplication::arguments().mid(1);
     if (args.isEmpty()) {
-        fail(QStringLiteral("usage: render_artwork <output dir> <svg>... [--icon <svg> <ico>]"));
+        fail(QStringLiteral("usage: render_artwork <output dir> <svg>... [--icon <svg> <ico>] [--hicolor <svg> <name>]"));
         return 2;
     }
     const QDir out(args.first());
@@ -95,12 +119,14 @@ int main(int argc, char* argv[])
         return 1;
     }
     for (int i = 1; i < args.size(); ++i) {
-        if (args[i] == QLatin1String("--icon")) {
+        const bool icon = args[i] == QLatin1String("--icon");
+        if (icon || args[i] == QLatin1String("--hicolor")) {
             if (i + 2 >= args.size()) {
-                fail(QStringLiteral("--icon needs an SVG and an ICO name"));
+                fail(QStringLiteral("%1 needs an SVG and a name").arg(args[i]));
                 return 2;
             }
-            if (!renderIcon(args[i + 1], out.filePath(args[i + 2])))
+            if (!(icon ? renderIcon(args[i + 1], out.filePath(args[i + 2]))
+                       : renderThemeIcons(args[i + 1], args[i + 2], out)))
                 return 1;
             i += 2;
         } else if (!renderPicture(args[i], out)) {

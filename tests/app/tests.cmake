@@ -10,9 +10,10 @@ repeta_program_test(app_tst_startup)
 add_dependencies(app_tst_dialog skin_test_data)
 target_compile_definitions(app_tst_dialog PRIVATE REPETA_VERSION="${PROJECT_VERSION}")
 # Installs this build into a scratch prefix and starts the installed launcher.
+target_sources(app_tst_install PRIVATE ${CMAKE_CURRENT_LIST_DIR}/Launcher.h ${CMAKE_CURRENT_LIST_DIR}/Launcher.cpp)
 target_compile_definitions(app_tst_install PRIVATE REPETA_BUILD_DIR="${CMAKE_BINARY_DIR}"
-    REPETA_CMAKE="${CMAKE_COMMAND}")
-add_dependencies(app_tst_install repeta sample_content skin_data)
+    REPETA_CMAKE="${CMAKE_COMMAND}" REPETA_APP_ID="${REPETA_APP_ID}")
+add_dependencies(app_tst_install repeta sample_content skin_data theme_icons man_pages)
 # Drives the real program through the X display and the sound server; keeps a
 # screenshot of each step in the artifacts folder.
 repeta_program_test(app_tst_endtoend)
@@ -32,3 +33,11 @@ target_sources(app_tst_keys PRIVATE
     ${CMAKE_CURRENT_LIST_DIR}/ScreenMap.h ${CMAKE_CURRENT_LIST_DIR}/ScreenMap.cpp
     ${CMAKE_CURRENT_LIST_DIR}/SoundMatch.h ${CMAKE_CURRENT_LIST_DIR}/SoundMatch.cpp)
 add_dependencies(app_tst_keys skin_test_data)
+# Builds the Debian package of this build, installs it with dpkg, starts the
+# installed program and removes the package.
+target_sources(app_tst_package PRIVATE ${CMAKE_CURRENT_LIST_DIR}/Launcher.h ${CMAKE_CURRENT_LIST_DIR}/Launcher.cpp)
+target_link_libraries(app_tst_package PRIVATE Qt6::Xml)
+target_compile_definitions(app_tst_package PRIVATE REPETA_BUILD_DIR="${CMAKE_BINARY_DIR}"
+    REPETA_CPACK="${CMAKE_CPACK_COMMAND}" REPETA_VERSION="${PROJECT_VERSION}" REPETA_APP_ID="${REPETA_APP_ID}")
+set_tests_properties(app_tst_package PROPERTIES TIMEOUT 600)
+add_dependencies(app_tst_package repeta repeta-sentences repeta-compare sample_content skin_data theme_icons man_pages)
