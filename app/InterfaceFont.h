@@ -28,12 +28,15 @@ inline void preferSimplifiedChinese()
 }
 
 // Qt's own dialogs and buttons (file dialogs, message boxes) speak Simplified
-// Chinese, as the rest of the interface does. False when Qt's translations
-// are not installed; they then stay English.
+// Chinese, as the rest of the interface does, and name file types and dates
+// in Chinese too. False when Qt's translations are not installed; they then
+// stay English.
 inline bool useChineseQtTexts()
 {
     static QTranslator translator; // lives as long as the application
-    const bool loaded = translator.load(QLocale(QLocale::Chinese, QLocale::China), QStringLiteral("qtbase"),
+    const QLocale chinese(QLocale::Chinese, QLocale::China);
+    QLocale::setDefault(chinese);
+    const bool loaded = translator.load(chinese, QStringLiteral("qtbase"),
                                         QStringLiteral("_"), QLibraryInfo::path(QLibraryInfo::TranslationsPath));
     return loaded && QCoreApplication::installTranslator(&translator);
 }

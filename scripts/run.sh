@@ -4,10 +4,8 @@
 # program there.
 set -euo pipefail
 root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
-"$root/scripts/install-deps.sh"
+"$root/scripts/build-release.sh"
 build="$root/build/release"
-cmake -S "$root" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Release -DREPETA_TESTS=OFF >/dev/null
-cmake --build "$build" -j "$(nproc)"
 data="${XDG_DATA_HOME:-$HOME/.local/share}/repeta"
 "$root/scripts/prepare-data.sh" "$data" "$build/samples/content"
 cd "$data"

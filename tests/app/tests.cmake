@@ -38,6 +38,7 @@ add_dependencies(app_tst_keys skin_test_data)
 target_sources(app_tst_package PRIVATE ${CMAKE_CURRENT_LIST_DIR}/Launcher.h ${CMAKE_CURRENT_LIST_DIR}/Launcher.cpp)
 target_link_libraries(app_tst_package PRIVATE Qt6::Xml)
 target_compile_definitions(app_tst_package PRIVATE REPETA_BUILD_DIR="${CMAKE_BINARY_DIR}"
-    REPETA_CPACK="${CMAKE_CPACK_COMMAND}" REPETA_VERSION="${PROJECT_VERSION}" REPETA_APP_ID="${REPETA_APP_ID}")
+    REPETA_CPACK="${CMAKE_CPACK_COMMAND}" REPETA_VERSION="${PROJECT_VERSION}" REPETA_APP_ID="${REPETA_APP_ID}"
+    REPETA_SCREENSHOT_BASE="${REPETA_SCREENSHOT_BASE}" REPETA_SCREENSHOTS_DIR="${PROJECT_SOURCE_DIR}/install/screenshots")
 set_tests_properties(app_tst_package PROPERTIES TIMEOUT 600)
 add_dependencies(app_tst_package repeta repeta-sentences repeta-compare sample_content skin_data theme_icons man_pages)

@@ -140,6 +140,15 @@ private slots:
         const QDomElement release = doc.documentElement().firstChildElement(QStringLiteral("releases"))
                                         .firstChildElement(QStringLiteral("release"));
         QCOMPARE(release.attribute(QStringLiteral("version")), QStringLiteral(REPETA_VERSION));
+        // Every screenshot lies under the one base and is kept in the repository.
+        const QDomNodeList images = doc.elementsByTagName(QStringLiteral("image"));
+        QVERIFY(!images.isEmpty());
+        for (int i = 0; i < images.size(); ++i) {
+            const QString url = images.at(i).toElement().text();
+            QVERIFY2(url.startsWith(QStringLiteral(REPETA_SCREENSHOT_BASE "/")), qPrintable(url));
+            const QString kept = QStringLiteral(REPETA_SCREENSHOTS_DIR "/") + url.section(QLatin1Char('/'), -1);
+            QVERIFY2(!QImage(kept).isNull(), qPrintable(kept));
+        }
 
         for (const QString& page : kManPages) {
             const Run man = run(QStringLiteral("man"), {QStringLiteral("--warnings"), QStringLiteral("-l"),
