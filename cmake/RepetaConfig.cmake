@@ -13,6 +13,14 @@ if(REPETA_WERROR)
     target_compile_options(repeta_config INTERFACE -Werror)
 endif()
 
+# Release builds, which the package is made of, are hardened as Debian
+# hardens its own packages.
+if(NOT REPETA_SANITIZE)
+    target_compile_options(repeta_config INTERFACE $<$<CONFIG:Release>:-fstack-protector-strong>)
+    target_compile_definitions(repeta_config INTERFACE $<$<CONFIG:Release>:_FORTIFY_SOURCE=2>)
+    target_link_options(repeta_config INTERFACE $<$<CONFIG:Release>:LINKER:-z,relro,-z,now>)
+endif()
+
 if(REPETA_SANITIZE)
     set(_flags -fsanitize=${REPETA_SANITIZE} -fno-omit-frame-pointer)
     if(REPETA_SANITIZE MATCHES "undefined")
