@@ -133,15 +133,14 @@ bool XmlHandler::fatalError(const ListParseError& error)
     qCWarning(lcLibrary) << "list parse error at" << error.line << error.column << error.message;
     if (errorReport == ParseErrorReport::MessageBox) {
         // The reader's own text says what is wrong; the learner also needs
-        // to know which file it is and what happens until it is mended.
+        // to know which file it is and what happens until it is mended. One
+        // arg() for all, so that a "%1" in the path is not taken for a place.
         QMessageBox::warning(targetTree->window(), tr("材料列表已损坏"),
                              tr("材料列表“%1”已损坏，读到第 %2 行第 %3 列时出错：\n%4\n\n"
                                 "这一级的材料可能显示不全，也无法导入新材料。"
                                 "请用文本编辑器按上面的位置修正该文件，或从备份中恢复它，然后重新启动程序。")
-                                 .arg(QDir::toNativeSeparators(QFileInfo(listPath).absoluteFilePath()))
-                                 .arg(error.line)
-                                 .arg(error.column)
-                                 .arg(error.message));
+                                 .arg(QDir::toNativeSeparators(QFileInfo(listPath).absoluteFilePath()),
+                                      QString::number(error.line), QString::number(error.column), error.message));
     }
     return false;
 }
