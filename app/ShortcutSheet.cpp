@@ -1,5 +1,7 @@
 #include "ShortcutSheet.h"
 
+#include "widgets/PanelColours.h"
+
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QLabel>
@@ -24,7 +26,6 @@ constexpr int kActionColumnWidthPx = 180;
 const QColor kCapTop(0xff, 0xff, 0xff);
 const QColor kCapBottom(0xe4, 0xf0, 0xf7);
 const QColor kCapStroke(0xb6, 0xcc, 0xdc);
-const QColor kCapText(0x07, 0x35, 0x4d);
 
 // The artwork's palette: white ground, its blue in the header, the buttons' pill.
 const char* const kStyleSheet =
@@ -60,7 +61,7 @@ public:
         painter->setPen(kCapStroke);
         painter->setBrush(fill);
         painter->drawRoundedRect(cap, kCapRadiusPx, kCapRadiusPx);
-        painter->setPen(kCapText);
+        painter->setPen(kPanelText);
         painter->drawText(cap, Qt::AlignCenter, text);
         painter->restore();
     }

@@ -1,6 +1,7 @@
 #include "BalTipLable.h"
 
 #include "resources/Artwork.h"
+#include "widgets/PanelColours.h"
 #include "widgets/Sprite.h"
 
 #include <QPainter>
@@ -8,7 +9,6 @@
 namespace {
 // The tail takes this fraction of the balloon's height; the text is centred above it.
 constexpr int kTailShareOfHeight = 5;
-const QColor kTextColour(7, 53, 77);
 } // namespace
 
 QPointer<BalTipLable> BalTipLable::s_current;
@@ -22,7 +22,7 @@ BalTipLable::BalTipLable(const QString& text, QWidget* parent)
     setAttribute(Qt::WA_TransparentForMouseEvents);
     setAttribute(Qt::WA_TranslucentBackground, !parent);
     QPalette colours = palette();
-    colours.setColor(QPalette::WindowText, kTextColour);
+    colours.setColor(QPalette::WindowText, kPanelText);
     setPalette(colours);
 }
 

@@ -1,6 +1,7 @@
 #include "DrillPopup.h"
 
 #include "widgets/OctImgBtn.h"
+#include "widgets/PanelColours.h"
 #include "widgets/StepField.h"
 
 #include <QGridLayout>
@@ -20,7 +21,6 @@ constexpr int kOptionPointSize = 9;
 const QColor kBodyTop(0xf8, 0xfc, 0xfe);
 const QColor kBodyBottom(0xe2, 0xf0, 0xf8);
 const QColor kBorder(0xa9, 0xc6, 0xd8);
-const QColor kCaption(7, 53, 77);
 const double kPauseStepsPerUnit = std::round(1.0 / drill::kPauseFactorStep);
 
 OctImgBtn* optionButton(const QString& caption, QWidget* parent)
@@ -46,7 +46,7 @@ DrillPopup::DrillPopup(QWidget* parent)
     // under it, which would open it right away.
     setAttribute(Qt::WA_NoMouseReplay);
     QPalette colours = palette();
-    colours.setColor(QPalette::WindowText, kCaption);
+    colours.setColor(QPalette::WindowText, kPanelText);
     setPalette(colours);
 
     m_record->setToolTip(tr("停顿时录下跟读"));

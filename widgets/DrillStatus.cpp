@@ -1,6 +1,7 @@
 #include "DrillStatus.h"
 
 #include "resources/Artwork.h"
+#include "widgets/PanelColours.h"
 #include "widgets/Sprite.h"
 
 #include <QPainter>
@@ -14,7 +15,6 @@ constexpr int kRightPadPx = 8;
 constexpr int kBarWidthPx = 30;
 constexpr int kBarGapPx = 6;
 constexpr int kPointSize = 9;
-const QColor kTextColour(7, 53, 77);
 } // namespace
 
 DrillStatus::DrillStatus(QWidget* parent)
@@ -83,6 +83,6 @@ void DrillStatus::paintEvent(QPaintEvent*)
             painter.drawPixmap(QRect(bar.topLeft(), QSize(filled, barHeight)), m_light);
         textRoom.setRight(bar.left() - kBarGapPx);
     }
-    painter.setPen(kTextColour);
+    painter.setPen(kPanelText);
     painter.drawText(textRoom, Qt::AlignCenter, m_text);
 }

@@ -1,5 +1,7 @@
 #include "PhaseTabs.h"
 
+#include "widgets/PanelColours.h"
+
 #include <QMouseEvent>
 #include <QPainter>
 
@@ -7,7 +9,6 @@ namespace {
 constexpr int kEnglishPointSize = 9;
 constexpr int kChinesePointSize = 10;
 const QColor kCurrentCaption(Qt::white);
-const QColor kOtherCaption(7, 53, 77);
 } // namespace
 
 PhaseTabs::PhaseTabs(QWidget* parent)
@@ -46,7 +47,7 @@ void PhaseTabs::paintEvent(QPaintEvent*)
         const QRect dot = dotRect(i);
         const QPair<QString, QString> caption = captions(tabText(i));
         const bool current = i == currentIndex();
-        painter.setPen(current ? kCurrentCaption : kOtherCaption);
+        painter.setPen(current ? kCurrentCaption : kPanelText);
         if (current) {
             painter.setFont(english);
             painter.drawText(upperHalf(dot), Qt::AlignHCenter | Qt::AlignBottom, caption.first);

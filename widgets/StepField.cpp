@@ -1,6 +1,7 @@
 #include "StepField.h"
 
 #include "widgets/OctImgBtn.h"
+#include "widgets/PanelColours.h"
 
 #include <QHBoxLayout>
 #include <QWheelEvent>
@@ -11,7 +12,6 @@ namespace {
 constexpr int kWheelNotch = 120;
 constexpr int kGapPx = 1;
 constexpr int kValuePointSize = 9;
-const QColor kValueColour(7, 53, 77);
 } // namespace
 
 StepField::StepField(QWidget* parent)
@@ -27,8 +27,8 @@ StepField::StepField(QWidget* parent)
     font.setPointSize(kValuePointSize);
     m_value->setFont(font);
     QPalette colours = m_value->palette();
-    colours.setColor(QPalette::Active, QPalette::WindowText, kValueColour);
-    colours.setColor(QPalette::Inactive, QPalette::WindowText, kValueColour);
+    colours.setColor(QPalette::Active, QPalette::WindowText, kPanelText);
+    colours.setColor(QPalette::Inactive, QPalette::WindowText, kPanelText);
     m_value->setPalette(colours);
 
     auto* layout = new QHBoxLayout(this);
